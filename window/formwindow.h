@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QWidget>
+#include <array>
+
+#include "runtime.h"
+
+class QLabel;
+class QTimer;
+
+namespace zintu {
+
+class Pad;
+
+// The game window Form1 with its controls, built from the design at every load.
+class FormWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    FormWindow();
+
+    QLabel* score() const { return score_; }
+    QTimer* lightUp() const { return lightUp_; }
+    // Null for a pad of the Press array that has not been created.
+    Pad* pad(PadIndex index) const;
+    // Creates pad `index` as a hidden copy of pad 0.
+    Pad* loadPad(PadIndex index);
+
+private:
+    QLabel* score_;
+    QTimer* lightUp_;
+    std::array<Pad*, 4> pads_{};
+};
+
+}  // namespace zintu

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QLabel>
+
+#include "design.h"
+#include "runtime.h"
+
+namespace zintu {
+
+// One pad of the Press control array: a label that shows nothing but its background colour and
+// reports the raw mouse gestures on it.
+class Pad : public QLabel {
+    Q_OBJECT
+
+public:
+    explicit Pad(QWidget* parent);
+
+    Colour backColor() const { return backColor_; }
+    void setBackColor(Colour colour);
+
+    design::TwipRect twipGeometry() const { return twips_; }
+    void setTwipGeometry(design::TwipRect twips);
+    void moveTo(int left, int top);
+signals:
+    void mouseDown();
+    void mouseUp();
+    void clicked();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    // Qt turns a quick second press into a double-click; for a pad it is just another press.
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    Colour backColor_ = 0;
+    // Kept in twips so that every move rounds the pad's edges afresh, never its size.
+    design::TwipRect twips_{};
+    bool leftPressedHere_ = false;
+};
+
+QColor toQColor(Colour colour);
+QRect toQRect(design::TwipRect twips);
+
+}  // namespace zintu

@@ -1,0 +1,169 @@
+#include "qtruntime.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTimer>
+
+#include "design.h"
+#include "formwindow.h"
+#include "pad.h"
+
+namespace zintu {
+
+namespace {
+
+constexpr int exitStatus = 0;
+
+}  // namespace
+
+QtRuntime::QtRuntime() = default;
+
+QtRuntime::~QtRuntime() = default;
+
+void QtRuntime::start(FormEvents& game) {
+    game_ = &game;
+    gate_.emplace(game);
+    // The program ends when the runtime says so, never because a window went away during a
+    // level-up reload.
+    QApplication::setQuitOnLastWindowClosed(false);
+    showForm();
+}
+
+int QtRuntime::run(FormEvents& game) {
+    start(game);
+    if (ended()) {
+        return exitStatus;
+    }
+    return QApplication::exec();
+}
+
+void QtRuntime::randomize() {
+    random_.reseedFromClock();
+}
+
+float QtRuntime::rnd() {
+    return toSingleBelowOne(random_.nextUnit());
+}
+
+Colour QtRuntime::backColor(PadIndex pad) const {
+    return form_->pad(pad)->backColor();
+}
+
+void QtRuntime::setBackColor(PadIndex pad, Colour colour) {
+    form_->pad(pad)->setBackColor(colour);
+}
+
+void QtRuntime::setPadEnabled(PadIndex pad, bool enabled) {
+    form_->pad(pad)->setEnabled(enabled);
+}
+
+void QtRuntime::setPadVisible(PadIndex pad, bool visible) {
+    form_->pad(pad)->setVisible(visible);
+}
+
+void QtRuntime::movePad(PadIndex pad, int left, int top) {
+    form_->pad(pad)->moveTo(left, top);
+}
+
+void QtRuntime::loadPad(PadIndex pad) {
+    form_->loadPad(pad);
+    connectControls(pad);
+}
+
+void QtRuntime::setScoreCaption(const std::string& text) {
+    form_->score()->setText(QString::fromStdString(text));
+}
+
+void QtRuntime::setLightUpEnabled(bool enabled) {
+    QTimer* timer = form_->lightUp();
+    if (enabled && !timer->isActive()) {
+        timer->start();
+    } else if (!enabled) {
+        timer->stop();
+    }
+}
+
+void QtRuntime::msgBox(const std::string& text) {
+    QWidget* over = form_ && form_->isVisible() ? form_.get() : nullptr;
+    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(design::messageCaption),
+                    QString::fromStdString(text), QMessageBox::Ok, over);
+    box.setWindowModality(Qt::ApplicationModal);
+    const EventGate::MessageScope open(*gate_);
+    box.exec();
+}
+
+void QtRuntime::unloadForm() {
+    if (!form_) {
+        return;
+    }
+    lastPosition_ = form_->pos();
+    form_->lightUp()->stop();
+    disconnectControls();
+    form_->hide();
+    // Deferred: the handler of one of this window's pads is still running.
+    form_.release()->deleteLater();
+}
+
+void QtRuntime::showForm() {
+    if (!form_) {
+        loadForm();
+        game_->Form_Load();
+        if (ended()) {
+            return;
+        }
+    }
+    form_->show();
+}
+
+void QtRuntime::end() {
+    gate_->end();
+    if (form_) {
+        form_->lightUp()->stop();
+        form_->hide();
+    }
+    QApplication::exit(exitStatus);
+}
+
+bool QtRuntime::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Close && watched == form_.get()) {
+        if (gate_->requestClose()) {
+            end();
+        } else {
+            event->ignore();
+        }
+        return true;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void QtRuntime::loadForm() {
+    form_ = std::make_unique<FormWindow>();
+    if (lastPosition_) {
+        form_->move(*lastPosition_);
+    } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect placed = form_->frameGeometry();
+        placed.moveCenter(screen->availableGeometry().center());
+        form_->move(placed.topLeft());
+    }
+    form_->installEventFilter(this);
+    connect(form_->lightUp(), &QTimer::timeout, this, [this] { gate_->tick(); });
+    connectControls(0);
+}
+
+void QtRuntime::disconnectControls() {
+    for (const QObject* control : form_->findChildren<QObject*>()) {
+        disconnect(control, nullptr, this, nullptr);
+    }
+}
+
+void QtRuntime::connectControls(PadIndex index) {
+    Pad* pad = form_->pad(index);
+    connect(pad, &Pad::mouseDown, this, [this, index] { gate_->mouseDown(index); });
+    connect(pad, &Pad::mouseUp, this, [this, index] { gate_->mouseUp(index); });
+    connect(pad, &Pad::clicked, this, [this, index] { gate_->click(index); });
+}
+
+}  // namespace zintu
