@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QLabel>
+#include <QTimer>
+
+#include "design.h"
+#include "form1.h"
+#include "formwindow.h"
+#include "pad.h"
+#include "qtruntime.h"
+
+namespace zintu {
+namespace {
+
+const QColor orange(255, 128, 0);
+const QColor red(255, 0, 0);
+const QColor yellow(255, 255, 0);
+const QColor green(0, 255, 0);
+const QColor blue(0, 0, 255);
+
+class RealWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        runtime.start(form);
+        window = runtime.form();
+        ASSERT_NE(window, nullptr);
+    }
+
+    QImage grabbed() const { return window->grab().toImage(); }
+
+    QtRuntime runtime;
+    Form1 form{runtime};
+    FormWindow* window = nullptr;
+};
+
+TEST_F(RealWindow, opensWithDesignedCaptionAndFixedClientSize) {
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->windowTitle(), "Zintu!");
+    EXPECT_EQ(window->size(), QSize(321, 133));
+    EXPECT_EQ(window->minimumSize(), window->maximumSize());
+}
+
+TEST_F(RealWindow, showsLevelOneInTheDesignedLabelPlace) {
+    const QLabel* score = window->score();
+    EXPECT_EQ(score->text(), "Level: 1");
+    EXPECT_EQ(score->geometry(), QRect(152, 32, 169, 65));
+}
+
+TEST_F(RealWindow, startsWithPlaybackTimerRunningAndPadsDisabled) {
+    EXPECT_TRUE(window->lightUp()->isActive());
+    EXPECT_EQ(window->lightUp()->interval(), 300);
+    EXPECT_EQ(window->lightUp()->timerType(), Qt::PreciseTimer);
+    for (PadIndex pad = 0; pad < design::padCount; ++pad) {
+        EXPECT_FALSE(window->pad(pad)->isEnabled()) << "pad " << pad;
+    }
+}
+
+TEST_F(RealWindow, padsTileTheGridEdgeToEdgeOnTheGrabbedImage) {
+    const QImage image = grabbed();
+    ASSERT_EQ(image.size(), QSize(321, 133));
+    // Edges at 0, 67 and 133 pixels: the last pixel of each pad and the first of its neighbour.
+    EXPECT_EQ(image.pixelColor(0, 0), red);
+    EXPECT_EQ(image.pixelColor(66, 66), red);
+    EXPECT_EQ(image.pixelColor(67, 0), yellow);
+    EXPECT_EQ(image.pixelColor(132, 66), yellow);
+    EXPECT_EQ(image.pixelColor(67, 67), green);
+    EXPECT_EQ(image.pixelColor(132, 132), green);
+    EXPECT_EQ(image.pixelColor(0, 67), blue);
+    EXPECT_EQ(image.pixelColor(66, 132), blue);
+    EXPECT_EQ(image.pixelColor(133, 0), orange);
+    EXPECT_EQ(image.pixelColor(133, 132), orange);
+}
+
+TEST_F(RealWindow, backgroundIsOrangeAroundTheLabel) {
+    const QImage image = grabbed();
+    EXPECT_EQ(image.pixelColor(320, 0), orange);
+    EXPECT_EQ(image.pixelColor(140, 110), orange);
+    EXPECT_EQ(image.pixelColor(320, 132), orange);
+}
+
+TEST_F(RealWindow, labelTextIsDrawnInsideTheLabel) {
+    const QImage image = grabbed();
+    const QRect label = window->score()->geometry();
+    int inkInside = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = design::toPixels(2000); x < image.width(); ++x) {
+            if (image.pixelColor(x, y) == orange) {
+                continue;
+            }
+            ASSERT_TRUE(label.contains(x, y)) << "ink outside the label at " << x << "," << y;
+            ++inkInside;
+        }
+    }
+    EXPECT_GT(inkInside, 100);
+}
+
+}  // namespace
+}  // namespace zintu
