@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QImage>
 #include <QLabel>
 #include <QTimer>
@@ -7,8 +9,10 @@
 #include "design.h"
 #include "form1.h"
 #include "formwindow.h"
+#include "messages.h"
 #include "pad.h"
 #include "qtruntime.h"
+#include "scorefont.h"
 
 namespace zintu {
 namespace {
@@ -93,6 +97,44 @@ TEST_F(RealWindow, labelTextIsDrawnInsideTheLabel) {
         }
     }
     EXPECT_GT(inkInside, 100);
+}
+
+// A clipped caption is drawn centred and cut at both sides, so its ink reaches the label's edge.
+TEST_F(RealWindow, everyLevelCaptionShowsWholeInsideTheLabel) {
+    const QRect label = window->score()->geometry();
+    for (int level = 1; level <= 99; ++level) {
+        runtime.setScoreCaption(messages::levelCaption(level));
+        const QImage image = grabbed();
+        int ink = 0;
+        for (int y = label.top(); y <= label.bottom(); ++y) {
+            for (int x = label.left(); x <= label.right(); ++x) {
+                if (image.pixelColor(x, y) == orange) {
+                    continue;
+                }
+                ++ink;
+                const bool onEdge = x == label.left() || x == label.right() || y == label.top() ||
+                                    y == label.bottom();
+                ASSERT_FALSE(onEdge) << "level " << level << " clipped at " << x << "," << y;
+            }
+        }
+        ASSERT_GT(ink, 100) << "level " << level << " shows no text";
+    }
+}
+
+TEST_F(RealWindow, labelFontWritesLatinTextNeverSymbols) {
+    const QString family = QFontInfo(window->score()->font()).family();
+    const auto systems = QFontDatabase::writingSystems(family);
+    EXPECT_TRUE(systems.contains(QFontDatabase::Latin)) << family.toStdString();
+    EXPECT_FALSE(systems.contains(QFontDatabase::Symbol)) << family.toStdString();
+}
+
+TEST(ScoreFontFamily, prefersTheDesignedFontThenTheBlackletterFallback) {
+    const QString fallback = scoreFontFamily({"DejaVu Serif", "Blankenburg_UNZ1A"});
+    EXPECT_EQ(fallback, "Blankenburg_UNZ1A");
+}
+
+TEST(ScoreFontFamily, fallsBackToSerifWhenNeitherIsInstalled) {
+    EXPECT_EQ(scoreFontFamily({"DejaVu Sans", "Rothenburg Decorative Outline"}), "serif");
 }
 
 }  // namespace
