@@ -44,10 +44,6 @@ void Pad::mousePressEvent(QMouseEvent* event) {
     emit mouseDown();
 }
 
-void Pad::mouseDoubleClickEvent(QMouseEvent* event) {
-    mousePressEvent(event);
-}
-
 void Pad::mouseReleaseEvent(QMouseEvent* event) {
     event->accept();
     const bool click = event->button() == Qt::LeftButton && leftPressedHere_ &&

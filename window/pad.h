@@ -27,9 +27,9 @@ signals:
     void clicked();
 
 protected:
+    // Qt turns a quick second press into a double-click event, which QWidget passes on here:
+    // for a pad it is just another press.
     void mousePressEvent(QMouseEvent* event) override;
-    // Qt turns a quick second press into a double-click; for a pad it is just another press.
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
