@@ -225,6 +225,26 @@ TEST_F(PadInput, disabledPadRaisesNothing) {
     EXPECT_EQ(recorder.events(), Events{"load"});
 }
 
+TEST_F(PadInput, fastPlayerLosesNoClickAtTwentyClicksASecondForTenSeconds) {
+    constexpr int clicks = 200;
+    constexpr int clickIntervalMs = 50;
+    // Pairs of the same pad in a row, which Qt would read as double-clicks.
+    constexpr PadIndex order[] = {0, 0, 1, 2, 2, 3, 1, 1};
+    Events expected{"load"};
+    for (int i = 0; i < clicks; ++i) {
+        const PadIndex pad = order[i % std::size(order)];
+        const QPoint centre = centreOf(window()->pad(pad));
+        QTest::mousePress(window()->windowHandle(), Qt::LeftButton, {}, centre);
+        QTest::qWait(clickIntervalMs / 2);
+        QTest::mouseRelease(window()->windowHandle(), Qt::LeftButton, {}, centre);
+        QTest::qWait(clickIntervalMs / 2);
+        for (const char* event : {"down ", "up ", "click "}) {
+            expected.push_back(event + std::to_string(pad));
+        }
+    }
+    EXPECT_EQ(recorder.events(), expected);
+}
+
 // The load that reaches level 100 shows its message with no game window to sit over, then ends.
 TEST(RealRuntime, endAfterAMessageOnReloadNeverShowsTheWindowAgain) {
     QtRuntime runtime;
