@@ -114,6 +114,10 @@ class Game:
     def game_window(self, step):
         return self.wait_for(step, lambda: self.top_level(GAME_CAPTION))
 
+    def other_game_window(self, old):
+        window = self.top_level(GAME_CAPTION)
+        return window if window is not None and window.id != old.id else None
+
     def message_box(self):
         return self.top_level(MESSAGE_CAPTION)
 
@@ -131,13 +135,12 @@ class Game:
         lit = [pad for pad, (x, y) in enumerate(PAD_CENTRES) if self.pixel(window, x, y) == WHITE]
         return lit[0] if len(lit) == 1 else (None if not lit else -1)
 
-    def watch_playback(self, step):
+    def watch_playback(self, step, window):
         """The pads lit one after another, until a message box opens."""
-        window = self.game_window(step)
         seen, previous = [], None
         while True:
             if self.message_box():
-                return window, seen
+                return seen
             try:
                 lit = self.lit_pad(window)
             except Exception:
@@ -230,9 +233,10 @@ class Game:
 def play_levels(game, levels, wrong_at):
     """Plays from level 1, clicking back each pattern at 20 clicks a second."""
     earlier = []
+    window = game.game_window("start")
     for level in range(1, levels + 1):
         step = f"level {level}"
-        window, seen = game.watch_playback(step + " playback")
+        seen = game.watch_playback(step + " playback", window)
         check(f"{step}: {len(seen)} pads played, {', '.join(PAD_NAMES[p] for p in seen)}",
               len(seen) == level)
         check(f"{step}: the pattern starts as the last level's did", seen[:-1] == earlier)
@@ -247,9 +251,9 @@ def play_levels(game, levels, wrong_at):
             game.click_pad(window, pad)
         box = game.expect_box(step + " complete", f"Ready for level {level + 1}?")
         game.answer_box(step, box)
-        new_window = game.game_window(step + " reload")
-        check(f"{step}: the window is back in the same place",
-              game.origin(new_window) == place)
+        # The old window may still be on the screen for a moment after the box has gone.
+        window = game.wait_for(step + " reload", lambda: game.other_game_window(window))
+        check(f"{step}: the window is back in the same place", game.origin(window) == place)
 
 
 def close_during_playback(game):
