@@ -63,10 +63,13 @@ def check(what, ok):
 
 
 class Xvfb:
+    # -noreset: by default the server resets when its last client leaves, which refuses the
+    # next game's connection for a moment.
     def __init__(self):
         read, write = os.pipe()
         self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write), "-screen", "0", "800x600x24", "-nolisten", "tcp"],
+            ["Xvfb", "-displayfd", str(write), "-screen", "0", "800x600x24", "-nolisten", "tcp",
+             "-noreset"],
             pass_fds=[write], stderr=subprocess.DEVNULL)
         os.close(write)
         with os.fdopen(read) as numbers:
