@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Builds the Debian package, installs it into this machine with apt-get, checks its files and
+# that the installed zintu opens its window under Xvfb, then removes it and checks nothing is
+# left. Needs root, or sudo without a password; skipped otherwise.
+# Usage: package_test.sh BUILD_DIR
+set -euo pipefail
+build_dir=$1
+skipped=77
+
+as_root=()
+if [ "$(id -u)" -ne 0 ]; then
+    sudo -n true 2>/dev/null || { echo "package: skipped, needs root or sudo"; exit $skipped; }
+    as_root=(sudo -n)
+fi
+
+step() { echo "package: $*"; }
+fail() { echo "package: FAILED: $*"; exit 1; }
+
+cd "$build_dir"
+rm -f zintu_*.deb
+cpack -G DEB >/dev/null
+package=$(ls zintu_*.deb)
+[ "$package" = "zintu_1.00_$(dpkg --print-architecture).deb" ] || fail "package named $package"
+step "built $package"
+
+cleanup() { "${as_root[@]}" apt-get remove --purge -y zintu >/dev/null 2>&1 || true; }
+trap cleanup EXIT
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y "./$package" >/dev/null
+step "installed with apt-get"
+
+listed=$(dpkg -L zintu)
+for file in /usr/bin/zintu /usr/share/applications/zintu.desktop \
+    /usr/share/icons/hicolor/scalable/apps/zintu.svg \
+    /usr/share/metainfo/io.zintu.Zintu.metainfo.xml; do
+    grep -qx "$file" <<<"$listed" || fail "dpkg -L does not list $file"
+    [ -f "$file" ] || fail "$file is not installed"
+done
+step "dpkg -L lists the program, desktop entry, icon and metainfo"
+
+depends=$(dpkg-query -W -f='${Depends}' zintu)
+grep -q libqt6widgets6 <<<"$depends" || fail "no computed Qt dependency in: $depends"
+step "depends on: $depends"
+
+xvfb-run -a sh -c '
+    zintu & game=$!
+    for _ in $(seq 100); do
+        xwininfo -root -tree | grep -q "\"Zintu!\"" && { kill $game; exit 0; }
+        sleep 0.1
+    done
+    kill $game; exit 1' || fail "the installed zintu opened no window under Xvfb"
+step "the installed zintu opens its window"
+
+"${as_root[@]}" apt-get remove --purge -y zintu >/dev/null
+trap - EXIT
+if dpkg-query -W -f='${Status}' zintu 2>/dev/null | grep -q installed; then
+    fail "still installed after removal"
+fi
+for file in $listed; do
+    [ -d "$file" ] || [ ! -e "$file" ] || fail "$file left behind"
+done
+step "removed cleanly"
+echo "5 passed, 0 failed"
