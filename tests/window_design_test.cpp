@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QImage>
@@ -126,6 +127,19 @@ TEST_F(RealWindow, labelFontWritesLatinTextNeverSymbols) {
     const auto systems = QFontDatabase::writingSystems(family);
     EXPECT_TRUE(systems.contains(QFontDatabase::Latin)) << family.toStdString();
     EXPECT_FALSE(systems.contains(QFontDatabase::Symbol)) << family.toStdString();
+}
+
+TEST_F(RealWindow, assistiveTechnologyHearsEachPadAsAButtonByColourAndTheLevel) {
+    const char* names[] = {"Red pad", "Yellow pad", "Green pad", "Blue pad"};
+    for (PadIndex pad = 0; pad < design::padCount; ++pad) {
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(window->pad(pad));
+        ASSERT_NE(accessible, nullptr);
+        EXPECT_EQ(accessible->text(QAccessible::Name), names[pad]);
+        EXPECT_EQ(accessible->role(), QAccessible::Button) << names[pad];
+    }
+    QAccessibleInterface* score = QAccessible::queryAccessibleInterface(window->score());
+    ASSERT_NE(score, nullptr);
+    EXPECT_EQ(score->text(QAccessible::Name), "Level: 1");
 }
 
 TEST(ScoreFontFamily, prefersTheDesignedFontThenTheBlackletterFallback) {

@@ -29,7 +29,7 @@ FormWindow::FormWindow()
     scoreColours.setColor(QPalette::WindowText, toQColor(design::scoreTextColour));
     score_->setPalette(scoreColours);
 
-    Pad* first = new Pad(this);
+    Pad* first = new Pad(0, this);
     first->setTwipGeometry(design::padRect(0));
     first->setBackColor(design::restingColour(0));
     pads_[0] = first;
@@ -41,7 +41,7 @@ Pad* FormWindow::pad(PadIndex index) const {
 
 Pad* FormWindow::loadPad(PadIndex index) {
     const Pad* original = pads_[0];
-    Pad* copy = new Pad(this);
+    Pad* copy = new Pad(index, this);
     copy->setTwipGeometry(original->twipGeometry());
     copy->setText(original->text());
     copy->setBackColor(original->backColor());

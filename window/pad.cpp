@@ -1,5 +1,6 @@
 #include "pad.h"
 
+#include <QAccessibleWidget>
 #include <QMouseEvent>
 
 namespace zintu {
@@ -14,9 +15,27 @@ QRect toQRect(design::TwipRect twips) {
     return {pixels.x, pixels.y, pixels.width, pixels.height};
 }
 
-Pad::Pad(QWidget* parent) : QLabel(QString::fromUtf8(design::padText), parent) {
+namespace {
+
+QAccessibleInterface* padAccessible(const QString&, QObject* object) {
+    if (auto* pad = qobject_cast<Pad*>(object)) {
+        return new QAccessibleWidget(pad, QAccessible::Button);
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+void installPadAccessibility() {
+    QAccessible::installFactory(padAccessible);
+}
+
+Pad::Pad(PadIndex index, QWidget* parent) : QLabel(QString::fromUtf8(design::padText), parent) {
     setAutoFillBackground(true);
     setFrameShape(QFrame::NoFrame);
+    const std::string_view colour = design::padTable.at(static_cast<std::size_t>(index)).colourName;
+    setAccessibleName(QString::fromUtf8(colour.data(), static_cast<qsizetype>(colour.size())) +
+                      QStringLiteral(" pad"));
 }
 
 void Pad::setBackColor(Colour colour) {

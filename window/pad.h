@@ -13,7 +13,7 @@ class Pad : public QLabel {
     Q_OBJECT
 
 public:
-    explicit Pad(QWidget* parent);
+    Pad(PadIndex index, QWidget* parent);
 
     Colour backColor() const { return backColor_; }
     void setBackColor(Colour colour);
@@ -38,6 +38,9 @@ private:
     design::TwipRect twips_{};
     bool leftPressedHere_ = false;
 };
+
+// Makes assistive technology present every pad as a button; needed once per program.
+void installPadAccessibility();
 
 QColor toQColor(Colour colour);
 QRect toQRect(design::TwipRect twips);

@@ -29,6 +29,7 @@ void QtRuntime::start(FormEvents& game) {
     // The program ends when the runtime says so, never because a window went away during a
     // level-up reload.
     QApplication::setQuitOnLastWindowClosed(false);
+    installPadAccessibility();
     showForm();
 }
 
