@@ -41,7 +41,7 @@ void MessageAnswerer::poll() {
     if (!answeredOpen_ && now - openedAt_ >= holdMs_) {
         answeredOpen_ = true;
         ++answered_;
-        box->button(QMessageBox::Ok)->click();
+        box->defaultButton()->click();
     }
 }
 

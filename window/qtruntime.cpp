@@ -1,9 +1,9 @@
 #include "qtruntime.h"
 
 #include <QApplication>
-#include <QCloseEvent>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QTimer>
 
@@ -89,8 +89,18 @@ void QtRuntime::setLightUpEnabled(bool enabled) {
 
 void QtRuntime::msgBox(const std::string& text) {
     QWidget* over = form_ && form_->isVisible() ? form_.get() : nullptr;
+    if (over) {
+        // The box's own loop would paint the pads only once the box is built: show them as
+        // they stand first, so that the last pad of a playback goes dark on the beat.
+        over->repaint();
+    }
     QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(design::messageCaption),
-                    QString::fromStdString(text), QMessageBox::Ok, over);
+                    QString::fromStdString(text), QMessageBox::NoButton, over);
+    // A plain button: the standard OK button would load an icon theme for its icon, which
+    // costs more memory than the rest of the box.
+    QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.setDefaultButton(ok);
+    box.setEscapeButton(ok);
     box.setWindowModality(Qt::ApplicationModal);
     const EventGate::MessageScope open(*gate_);
     box.exec();
