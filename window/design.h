@@ -55,8 +55,6 @@ inline constexpr double scoreFontPointSize = 27.75;
 inline constexpr int scoreFontWeight = 400;
 // Black on the orange window reads best; the label has no background of its own.
 inline constexpr Colour scoreTextColour = rgb(0, 0, 0);
-// The widest number the label shows while the window is visible.
-inline constexpr int highestShownLevel = 99;
 
 inline constexpr std::string_view padText = " ";
 inline constexpr int padSize = 1000;

@@ -55,6 +55,8 @@ void Pad::moveTo(int left, int top) {
     setTwipGeometry({left, top, twips_.width, twips_.height});
 }
 
+void Pad::paintEvent(QPaintEvent*) {}
+
 void Pad::mousePressEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) {
         leftPressedHere_ = true;

@@ -31,6 +31,9 @@ protected:
     // for a pad it is just another press.
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    // A pad shows nothing but its background, which Qt fills before painting; its blank text
+    // is never drawn, so start-up needs no text font for it.
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     Colour backColor_ = 0;

@@ -2,6 +2,8 @@
 
 #include <QFontDatabase>
 #include <QFontMetricsF>
+#include <algorithm>
+#include <array>
 
 #include "design.h"
 #include "messages.h"
@@ -32,18 +34,24 @@ QLatin1StringView latin1(std::string_view text) {
     return QLatin1StringView(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-bool captionsFit(const QFont& font, QSize labelSize) {
+// The widest caption shown, "Level: " and two digits, found from the digits' advances: one
+// measurement per digit instead of one per level keeps start-up quick.
+QString widestCaption(const QFontMetricsF& metrics) {
+    std::array<qreal, 10> advances{};
+    for (int digit = 0; digit <= 9; ++digit) {
+        advances[static_cast<std::size_t>(digit)] = metrics.horizontalAdvance(QChar(u'0' + digit));
+    }
+    const auto widestFrom = [&advances](int first) {
+        return static_cast<int>(std::max_element(advances.begin() + first, advances.end()) -
+                                advances.begin());
+    };
+    return QString::fromStdString(messages::levelCaption(10 * widestFrom(1) + widestFrom(0)));
+}
+
+bool captionFits(const QFont& font, QSize labelSize) {
     const QFontMetricsF metrics(font);
-    if (metrics.height() > labelSize.height()) {
-        return false;
-    }
-    for (int level = 1; level <= design::highestShownLevel; ++level) {
-        const QString caption = QString::fromStdString(messages::levelCaption(level));
-        if (metrics.horizontalAdvance(caption) > labelSize.width()) {
-            return false;
-        }
-    }
-    return true;
+    return metrics.height() <= labelSize.height() &&
+           metrics.horizontalAdvance(widestCaption(metrics)) <= labelSize.width();
 }
 
 }  // namespace
@@ -67,7 +75,7 @@ QFont scoreFont(QSize labelSize) {
     font.setStrikeOut(false);
     double pointSize = design::scoreFontPointSize;
     font.setPointSizeF(pointSize);
-    while (!captionsFit(font, labelSize) && pointSize > smallestPointSize) {
+    while (!captionFits(font, labelSize) && pointSize > smallestPointSize) {
         pointSize -= pointSizeStep;
         font.setPointSizeF(pointSize);
     }
