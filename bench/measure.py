@@ -1,0 +1,392 @@
+#!/usr/bin/python3
+"""Measures the game against the bare-toolkit reference, from outside both processes.
+
+On a private Xvfb server it runs game and reference alternately and takes, for each run,
+start-up (spawn to the first complete frame of the top-level window, from X damage events),
+memory (resident set 1.5 s after start, and its peak) and waiting cost (CPU time and voluntary
+context switches of all threads over the player's turn). One longer game is then played to
+level 20, whose playback is timed change by change from damage events, followed by the input
+latency from an XTest mouse-down on a pad to the pad painted white.
+
+Usage: measure.py GAME REFERENCE [--runs N] [--wait S] [--rhythm-level L] [--json FILE]
+"""
+
+import argparse
+import json
+import os
+import platform
+import select
+import statistics
+import subprocess
+import sys
+import time
+
+from Xlib import X, display
+from Xlib.ext import damage, xtest
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
+from xplayer import OFF_PADS, PAD_CENTRES, WHITE, Game, Xvfb  # noqa: E402
+
+PHASE_MS = 300.0
+GAME_RED = (255, 0, 0)
+GAME_ORANGE = (255, 128, 0)
+SETTLE_S = 0.5
+MEMORY_AT_S = 1.5
+
+
+def is_damage(event):
+    # python-xlib registers a copy of the extension's event class, so isinstance fails.
+    return type(event).__name__ == "DamageNotify"
+
+
+class Watcher:
+    """An X connection that hears top-level windows appear and their contents change."""
+
+    def __init__(self, name):
+        self.x = display.Display(name)
+        self.root = self.x.screen().root
+        self.root.change_attributes(event_mask=X.SubstructureNotifyMask)
+        self.x.damage_query_version()
+        self.x.sync()
+
+    def next_event(self, deadline):
+        """The next event and when it arrived; blocks on the connection rather than polling,
+        which would add its own jitter to every time taken."""
+        while not self.x.pending_events():
+            left = deadline - time.monotonic()
+            if left <= 0:
+                raise TimeoutError("no X event before the deadline")
+            select.select([self.x.fileno()], [], [], left)
+        return self.x.next_event(), time.monotonic()
+
+    def watch(self, window):
+        handle = window.damage_create(damage.DamageReportNonEmpty)
+        self.x.sync()
+        return handle
+
+    def rearm(self, handle):
+        """Empties the damage so that the next change reports again. The round trip makes sure
+        the server has emptied it before anything the caller does next."""
+        self.x.damage_subtract(handle)
+        self.x.sync()
+
+    def caption(self, window):
+        try:
+            return window.get_wm_name()
+        except Exception:
+            return None
+
+    def pixel(self, window, point):
+        data = window.get_image(point[0], point[1], 1, 1, X.ZPixmap, 0xFFFFFFFF).data
+        return (data[2], data[1], data[0])
+
+    def close(self):
+        self.x.close()
+
+
+def game_frame_complete(watcher, window):
+    return (watcher.pixel(window, PAD_CENTRES[0]) == GAME_RED
+            and watcher.pixel(window, OFF_PADS) == GAME_ORANGE)
+
+
+def reference_frame_complete(watcher, window):
+    # Painted when the background is no longer the unpainted black and the label's text shows:
+    # two requests, as cheap as the game's check, so neither program's time is inflated.
+    if watcher.pixel(window, (2, 2)) == (0, 0, 0):
+        return False
+    geometry = window.get_geometry()
+    row = window.get_image(0, geometry.height // 2, geometry.width, 1, X.ZPixmap, 0xFFFFFFFF).data
+    return b"\x00\x00\x00" in row
+
+
+def start_up(binary, server, watcher, frame_complete, caption="Zintu!"):
+    """Spawns the program; returns it with the seconds to its first complete frame."""
+    spawned = time.monotonic()
+    process = subprocess.Popen([binary], env={**os.environ, "DISPLAY": server.name},
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    deadline = spawned + 20
+    window = None
+    while True:
+        event, received = watcher.next_event(deadline)
+        if event.type == X.MapNotify and watcher.caption(event.window) == caption:
+            window = event.window
+            handle = watcher.watch(window)
+            if frame_complete(watcher, window):
+                return process, window, received - spawned, handle
+        elif window is not None and is_damage(event):
+            watcher.rearm(handle)
+            if frame_complete(watcher, window):
+                return process, window, received - spawned, handle
+
+
+def memory_kib(pid):
+    fields = {}
+    with open(f"/proc/{pid}/status") as status:
+        for line in status:
+            name, _, value = line.partition(":")
+            fields[name] = value.split()[0] if value.split() else ""
+    return int(fields["VmRSS"]), int(fields["VmHWM"])
+
+
+def cpu_and_wakeups(pid):
+    ticks = os.sysconf("SC_CLK_TCK")
+    with open(f"/proc/{pid}/stat") as stat:
+        parts = stat.read().rsplit(")", 1)[1].split()
+    cpu = (int(parts[11]) + int(parts[12])) / ticks
+    wakeups = 0
+    for task in os.listdir(f"/proc/{pid}/task"):
+        with open(f"/proc/{pid}/task/{task}/status") as status:
+            for line in status:
+                if line.startswith("voluntary_ctxt_switches"):
+                    wakeups += int(line.split()[1])
+    return cpu, wakeups
+
+
+def waiting_cost(pid, seconds):
+    cpu0, wake0 = cpu_and_wakeups(pid)
+    time.sleep(seconds)
+    cpu1, wake1 = cpu_and_wakeups(pid)
+    return cpu1 - cpu0, (wake1 - wake0) / seconds
+
+
+def answer_go(game):
+    box = game.wait_for("GO!", game.message_box)
+    game.answer_box("GO!", box)
+
+
+def one_run(kind, binary, server, wait_s):
+    watcher = Watcher(server.name)
+    frame_complete = game_frame_complete if kind == "game" else reference_frame_complete
+    process, _, startup_s, _ = start_up(binary, server, watcher, frame_complete)
+    time.sleep(max(0.0, MEMORY_AT_S - startup_s))
+    rss, peak = memory_kib(process.pid)
+    if kind == "game":
+        attached = Game.attach(process, server.name)
+        answer_go(attached)
+        attached.x.close()
+    time.sleep(SETTLE_S)
+    cpu, wakeups = waiting_cost(process.pid, wait_s)
+    process.terminate()
+    process.wait()
+    watcher.close()
+    return {"startup_ms": startup_s * 1000, "rss_kib": rss, "peak_kib": peak,
+            "wait_cpu_s": cpu, "wakeups_per_s": wakeups}
+
+
+def quick_start_up(kind, binary, server):
+    """Start-up alone: spawn, first complete frame, end."""
+    watcher = Watcher(server.name)
+    frame_complete = game_frame_complete if kind == "game" else reference_frame_complete
+    process, _, startup_s, _ = start_up(binary, server, watcher, frame_complete)
+    process.terminate()
+    process.wait()
+    watcher.close()
+    return startup_s * 1000
+
+
+def play_to(game, level):
+    """Watches and clicks back every round up to `level`; returns the window of that level."""
+    window = game.game_window("start")
+    for reached in range(1, level):
+        pattern = game.watch_playback(f"level {reached}", window)
+        game.answer_box(f"level {reached}", game.wait_for("GO!", game.message_box))
+        for pad in pattern:
+            game.click_pad(window, pad, pause=0.02)
+        game.answer_box(f"level {reached}", game.wait_for("ready", game.message_box))
+        window = game.wait_for("reload", lambda: game.other_game_window(window))
+    return window
+
+
+def lit_pad(watcher, window):
+    lit = [pad for pad, centre in enumerate(PAD_CENTRES) if watcher.pixel(window, centre) == WHITE]
+    return lit[0] if lit else None
+
+
+def rhythm_and_latency(binary, server, level):
+    game = Game(binary, server.name)
+    watcher = Watcher(server.name)
+    try:
+        # Play until the last box before the measured level, then watch its window appear.
+        window = play_to(game, level - 1)
+        pattern = game.watch_playback(f"level {level - 1}", window)
+        game.answer_box("GO!", game.wait_for("GO!", game.message_box))
+        for pad in pattern:
+            game.click_pad(window, pad, pause=0.02)
+        ready = game.wait_for("ready", game.message_box)
+        while watcher.x.pending_events():
+            watcher.x.next_event()
+        game.answer_box("ready", ready)
+
+        deadline = time.monotonic() + level * 0.6 + 10
+        shown, handle, go = None, None, None
+        moments, lit = [], None
+        # Until GO! is up and the last pad has gone dark, which may paint just after the box.
+        while go is None or lit is not None:
+            event, received = watcher.next_event(deadline)
+            if event.type == X.MapNotify and watcher.caption(event.window) == "Zintu!":
+                shown, window = received, event.window
+                handle = watcher.watch(window)
+            elif event.type == X.MapNotify and watcher.caption(event.window) == "Zintu":
+                go = received
+            elif is_damage(event) and handle is not None:
+                watcher.rearm(handle)
+                # A change is a pad lighting or going dark; other repaints do not count.
+                now_lit = lit_pad(watcher, window)
+                if now_lit != lit:
+                    moments.append(received)
+                    lit = now_lit
+        phases = [(b - a) * 1000 for a, b in zip(moments, moments[1:])]
+        go_from_shown = (go - shown) * 1000
+        go_from_timer_start = (go - moments[0]) * 1000 + PHASE_MS
+
+        game.answer_box("GO!", game.wait_for("GO!", game.message_box))
+        latencies = input_latencies(game, watcher, window, handle)
+        return {"level": level, "changes": len(moments), "phases_ms": phases,
+                "go_after_show_ms": go_from_shown, "go_after_timer_start_ms": go_from_timer_start,
+                "input_latency_ms": latencies}
+    finally:
+        watcher.close()
+        game.stop()
+
+
+def input_latencies(game, watcher, window, handle, presses=20):
+    latencies = []
+    left, top = game.origin(window)
+    for press in range(presses):
+        x, y = PAD_CENTRES[press % 4]
+        game.move_to(left + x, top + y)
+        time.sleep(0.05)
+        while watcher.x.pending_events():
+            watcher.x.next_event()
+        watcher.rearm(handle)
+        pressed = time.monotonic()
+        xtest.fake_input(game.x, X.ButtonPress, 1)
+        game.x.sync()
+        while True:
+            event, received = watcher.next_event(pressed + 5)
+            if is_damage(event):
+                watcher.rearm(handle)
+                if watcher.pixel(window, (x, y)) == WHITE:
+                    latencies.append((received - pressed) * 1000)
+                    break
+        # Released off the pad: the pad is restored and no click is judged.
+        game.move_to(left + OFF_PADS[0], top + OFF_PADS[1])
+        xtest.fake_input(game.x, X.ButtonRelease, 1)
+        game.x.sync()
+        time.sleep(0.1)
+    return latencies
+
+
+def summary(values):
+    return {"median": statistics.median(values), "min": min(values), "max": max(values)}
+
+
+def machine():
+    model = "unknown processor"
+    with open("/proc/cpuinfo") as info:
+        for line in info:
+            if line.startswith("model name"):
+                model = line.split(":", 1)[1].strip()
+                break
+    qt = subprocess.run(["dpkg-query", "-W", "-f=${Version}", "libqt6core6"],
+                        capture_output=True, text=True).stdout
+    return f"{model}, {os.cpu_count()} cores, Linux {platform.release()}, Qt {qt}, Xvfb"
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("game")
+    parser.add_argument("reference")
+    parser.add_argument("--runs", type=int, default=10)
+    parser.add_argument("--startup-runs", type=int, default=40,
+                        help="further start-up-only pairs, to narrow that noisy figure")
+    parser.add_argument("--wait", type=float, default=10.0)
+    parser.add_argument("--rhythm-level", type=int, default=20)
+    parser.add_argument("--json", default="bench-results.json")
+    options = parser.parse_args()
+
+    server = Xvfb()
+    try:
+        runs = {"game": [], "reference": []}
+        for run in range(options.runs):
+            for kind, binary in (("game", options.game), ("reference", options.reference)):
+                runs[kind].append(one_run(kind, binary, server, options.wait))
+                print(f"run {run + 1} {kind}: {runs[kind][-1]}", flush=True)
+        startups = {kind: [r["startup_ms"] for r in runs[kind]] for kind in runs}
+        for run in range(options.startup_runs):
+            for kind, binary in (("game", options.game), ("reference", options.reference)):
+                startups[kind].append(quick_start_up(kind, binary, server))
+        print(f"{options.startup_runs} more start-up pairs done", flush=True)
+        rhythm = rhythm_and_latency(options.game, server, options.rhythm_level)
+    finally:
+        server.stop()
+
+    def ratios(field):
+        return [g[field] / r[field] for g, r in zip(runs["game"], runs["reference"])]
+
+    startup_ratios = [g / r for g, r in zip(startups["game"], startups["reference"])]
+
+    deviations = [abs(phase - PHASE_MS) for phase in rhythm["phases_ms"]]
+    expected_go = options.rhythm_level * 2 * PHASE_MS
+    results = {
+        "machine": machine(),
+        "runs": options.runs,
+        "startup_runs": len(startup_ratios),
+        "startup_ms": {kind: summary(startups[kind]) for kind in startups},
+        "startup_ratio": summary(startup_ratios),
+        "rss_kib": {kind: summary([r["rss_kib"] for r in runs[kind]]) for kind in runs},
+        "rss_ratio": summary(ratios("rss_kib")),
+        "peak_kib": {kind: summary([r["peak_kib"] for r in runs[kind]]) for kind in runs},
+        "peak_ratio": summary(ratios("peak_kib")),
+        "waiting_cpu_s": {kind: summary([r["wait_cpu_s"] for r in runs[kind]]) for kind in runs},
+        "waiting_wakeups_per_s": {kind: summary([r["wakeups_per_s"] for r in runs[kind]])
+                                  for kind in runs},
+        "rhythm": {"level": options.rhythm_level, "changes": rhythm["changes"],
+                   "phases": len(rhythm["phases_ms"]),
+                   "median_deviation_ms": statistics.median(deviations),
+                   "worst_deviation_ms": max(deviations),
+                   "go_after_timer_start_ms": rhythm["go_after_timer_start_ms"],
+                   "go_after_show_ms": rhythm["go_after_show_ms"],
+                   "go_expected_ms": expected_go},
+        "input_latency_ms": summary(rhythm["input_latency_ms"]),
+        "raw": {"runs": runs, "startup_ms": startups, "phases_ms": rhythm["phases_ms"]},
+    }
+    with open(options.json, "w") as out:
+        json.dump(results, out, indent=2)
+    print_table(results)
+    print(f"figures written to {options.json}")
+
+
+def print_table(results):
+    print(f"\nZintu benchmark on {results['machine']}: {results['runs']} runs each, start-up "
+          f"from {results['startup_runs']} pairs\n")
+    rows = [
+        ("start-up, game / reference", results["startup_ratio"], ""),
+        ("resident 1.5 s, game / reference", results["rss_ratio"], ""),
+        ("peak resident, game / reference", results["peak_ratio"], ""),
+    ]
+    print(f"{'figure':44} {'median':>10} {'min':>10} {'max':>10}")
+    for name, values, _ in rows:
+        print(f"{name:44} {values['median']:10.3f} {values['min']:10.3f} {values['max']:10.3f}")
+    for kind in ("game", "reference"):
+        s = results["startup_ms"][kind]
+        print(f"{'start-up ms, ' + kind:44} {s['median']:10.1f} {s['min']:10.1f} {s['max']:10.1f}")
+        c = results["waiting_cpu_s"][kind]
+        print(f"{'waiting CPU s over the turn, ' + kind:44} {c['median']:10.3f} {c['min']:10.3f}"
+              f" {c['max']:10.3f}")
+        w = results["waiting_wakeups_per_s"][kind]
+        print(f"{'waiting wake-ups per s, ' + kind:44} {w['median']:10.2f} {w['min']:10.2f}"
+              f" {w['max']:10.2f}")
+    r = results["rhythm"]
+    print(f"\nrhythm at level {r['level']}: {r['phases']} phases, median deviation "
+          f"{r['median_deviation_ms']:.2f} ms, worst {r['worst_deviation_ms']:.2f} ms; GO! at "
+          f"{r['go_after_timer_start_ms']:.1f} ms after the timer start "
+          f"({r['go_after_show_ms']:.1f} ms after the window showed), expected "
+          f"{r['go_expected_ms']:.0f} ms")
+    latency = results["input_latency_ms"]
+    print(f"input latency, mouse-down to white pad: median {latency['median']:.2f} ms, "
+          f"max {latency['max']:.2f} ms")
+
+
+if __name__ == "__main__":
+    main()
