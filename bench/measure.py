@@ -129,17 +129,17 @@ def memory_kib(pid):
 
 
 def cpu_and_wakeups(pid):
-    ticks = os.sysconf("SC_CLK_TCK")
-    with open(f"/proc/{pid}/stat") as stat:
-        parts = stat.read().rsplit(")", 1)[1].split()
-    cpu = (int(parts[11]) + int(parts[12])) / ticks
-    wakeups = 0
+    """CPU seconds and voluntary context switches of all the process's threads so far; the
+    scheduler's own nanosecond count, not the 10 ms ticks of /proc/PID/stat."""
+    cpu_ns, wakeups = 0, 0
     for task in os.listdir(f"/proc/{pid}/task"):
+        with open(f"/proc/{pid}/task/{task}/schedstat") as schedstat:
+            cpu_ns += int(schedstat.read().split()[0])
         with open(f"/proc/{pid}/task/{task}/status") as status:
             for line in status:
                 if line.startswith("voluntary_ctxt_switches"):
                     wakeups += int(line.split()[1])
-    return cpu, wakeups
+    return cpu_ns / 1e9, wakeups
 
 
 def waiting_cost(pid, seconds):
