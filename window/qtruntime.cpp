@@ -38,7 +38,10 @@ int QtRuntime::run(FormEvents& game) {
     if (ended()) {
         return exitStatus;
     }
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    // The level that ends the game unloads a window just before the end; delete it too.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return status;
 }
 
 void QtRuntime::randomize() {
