@@ -125,6 +125,7 @@ TEST_F(RealGame, messageBoxIsModalCaptionedZintuWithOneOkButtonOverTheWindow) {
     QString caption;
     QStringList buttons;
     bool overWindow = false;
+    QPoint boxCentre;
     start();
     answerer->setOnOpen([&](QMessageBox* box) {
         seen = box;
@@ -132,6 +133,7 @@ TEST_F(RealGame, messageBoxIsModalCaptionedZintuWithOneOkButtonOverTheWindow) {
         for (const QAbstractButton* button : box->buttons()) {
             buttons.append(button->text());
         }
+        boxCentre = box->frameGeometry().center();
         overWindow = box->parentWidget() == window() &&
                      box->windowModality() == Qt::ApplicationModal &&
                      box->icon() == QMessageBox::NoIcon;
@@ -141,6 +143,8 @@ TEST_F(RealGame, messageBoxIsModalCaptionedZintuWithOneOkButtonOverTheWindow) {
     EXPECT_EQ(caption, "Zintu");
     EXPECT_EQ(buttons, QStringList{"OK"});
     EXPECT_TRUE(overWindow);
+    const QPoint offCentre = boxCentre - window()->frameGeometry().center();
+    EXPECT_LE(offCentre.manhattanLength(), 2) << offCentre.x() << "," << offCentre.y();
 }
 
 // Qt does not re-enter a timer's own slot, but a restarted timer fires inside the box's nested

@@ -2,13 +2,12 @@
 
 #include <QApplication>
 #include <QLabel>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QScreen>
 #include <QTimer>
 
 #include "design.h"
 #include "formwindow.h"
+#include "messagebox.h"
 #include "pad.h"
 
 namespace zintu {
@@ -97,14 +96,7 @@ void QtRuntime::msgBox(const std::string& text) {
         // they stand first, so that the last pad of a playback goes dark on the beat.
         over->repaint();
     }
-    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(design::messageCaption),
-                    QString::fromStdString(text), QMessageBox::NoButton, over);
-    // A plain button: the standard OK button would load an icon theme for its icon, which
-    // costs more memory than the rest of the box.
-    QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-    box.setDefaultButton(ok);
-    box.setEscapeButton(ok);
-    box.setWindowModality(Qt::ApplicationModal);
+    MessageBox box(QString::fromStdString(text), over);
     const EventGate::MessageScope open(*gate_);
     box.exec();
 }

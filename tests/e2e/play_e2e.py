@@ -30,6 +30,10 @@ def rating(level):
     return f"Wow! Level {level} is really hard to get to!"
 
 
+def distance(a, b):
+    return abs(a[0] - b[0]) + abs(a[1] - b[1])
+
+
 def normalised(text):
     return re.sub(r"[^a-z0-9]", "", text.lower())
 
@@ -83,7 +87,10 @@ def play_levels(game, levels, wrong_at):
               len(seen) == level)
         check(f"{step}: the pattern starts as the last level's did", seen[:-1] == earlier)
         earlier = seen
-        game.answer_box(step, expect_box(game, step + " GO", "GO!"))
+        box = expect_box(game, step + " GO", "GO!")
+        check(f"{step}: the box is centred over the window",
+              distance(game.centre(box), game.centre(window)) <= 2)
+        game.answer_box(step, box)
         pattern, place = seen, game.origin(window)
         if level in wrong_at:
             wrong = (pattern[0] + 1) % 4

@@ -108,6 +108,11 @@ class Game:
         corner = self.root.translate_coords(window, 0, 0)
         return corner.x, corner.y
 
+    def centre(self, window):
+        left, top = self.origin(window)
+        geometry = window.get_geometry()
+        return left + geometry.width // 2, top + geometry.height // 2
+
     # Pixels
 
     def pixel(self, window, x, y):
