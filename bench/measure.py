@@ -219,7 +219,7 @@ def rhythm_and_latency(binary, server, level):
 
         deadline = time.monotonic() + level * 0.6 + 10
         shown, handle, go = None, None, None
-        moments, lit = [], None
+        moments, server_moments, lit = [], [], None
         # Until GO! is up and the last pad has gone dark, which may paint just after the box.
         while go is None or lit is not None:
             event, received = watcher.next_event(deadline)
@@ -234,14 +234,19 @@ def rhythm_and_latency(binary, server, level):
                 now_lit = lit_pad(watcher, window)
                 if now_lit != lit:
                     moments.append(received)
+                    server_moments.append(event.timestamp)
                     lit = now_lit
         phases = [(b - a) * 1000 for a, b in zip(moments, moments[1:])]
+        # The X server's own millisecond stamps of the same changes: they tell a late paint
+        # (late on both clocks) from a late observer (late only on ours).
+        server_phases = [b - a for a, b in zip(server_moments, server_moments[1:])]
         go_from_shown = (go - shown) * 1000
         go_from_timer_start = (go - moments[0]) * 1000 + PHASE_MS
 
         game.answer_box("GO!", game.wait_for("GO!", game.message_box))
         latencies = input_latencies(game, watcher, window, handle)
         return {"level": level, "changes": len(moments), "phases_ms": phases,
+                "server_phases_ms": server_phases,
                 "go_after_show_ms": go_from_shown, "go_after_timer_start_ms": go_from_timer_start,
                 "input_latency_ms": latencies}
     finally:
@@ -345,11 +350,14 @@ def main():
                    "phases": len(rhythm["phases_ms"]),
                    "median_deviation_ms": statistics.median(deviations),
                    "worst_deviation_ms": max(deviations),
+                   "worst_server_deviation_ms": max(abs(phase - PHASE_MS)
+                                                    for phase in rhythm["server_phases_ms"]),
                    "go_after_timer_start_ms": rhythm["go_after_timer_start_ms"],
                    "go_after_show_ms": rhythm["go_after_show_ms"],
                    "go_expected_ms": expected_go},
         "input_latency_ms": summary(rhythm["input_latency_ms"]),
-        "raw": {"runs": runs, "startup_ms": startups, "phases_ms": rhythm["phases_ms"]},
+        "raw": {"runs": runs, "startup_ms": startups, "phases_ms": rhythm["phases_ms"],
+                "server_phases_ms": rhythm["server_phases_ms"]},
     }
     with open(options.json, "w") as out:
         json.dump(results, out, indent=2)
@@ -379,7 +387,8 @@ def print_table(results):
               f" {w['max']:10.2f}")
     r = results["rhythm"]
     print(f"\nrhythm at level {r['level']}: {r['phases']} phases, median deviation "
-          f"{r['median_deviation_ms']:.2f} ms, worst {r['worst_deviation_ms']:.2f} ms; GO! at "
+          f"{r['median_deviation_ms']:.2f} ms, worst {r['worst_deviation_ms']:.2f} ms (X server's "
+          f"stamps: worst {r['worst_server_deviation_ms']:.0f} ms); GO! at "
           f"{r['go_after_timer_start_ms']:.1f} ms after the timer start "
           f"({r['go_after_show_ms']:.1f} ms after the window showed), expected "
           f"{r['go_expected_ms']:.0f} ms")
