@@ -28,7 +28,7 @@ void Form1::colorset() {
     for (int i = 1; i <= GameState::patternLength; ++i) {
         const float r = runtime_.rnd();
         state_.pattern[static_cast<std::size_t>(i)] =
-            static_cast<std::int16_t>(std::floor(static_cast<double>(r) * 4.0) + 1.0);
+            static_cast<std::int16_t>(std::floor(static_cast<double>(r) * design::padCount) + 1.0);
     }
 }
 

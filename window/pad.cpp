@@ -27,15 +27,15 @@ QAccessibleInterface* padAccessible(const QString&, QObject* object) {
 }  // namespace
 
 void installPadAccessibility() {
-    QAccessible::installFactory(padAccessible);
+    static const bool installed = (QAccessible::installFactory(padAccessible), true);
+    Q_UNUSED(installed);
 }
 
 Pad::Pad(PadIndex index, QWidget* parent) : QLabel(QString::fromUtf8(design::padText), parent) {
     setAutoFillBackground(true);
     setFrameShape(QFrame::NoFrame);
     const std::string_view colour = design::padTable.at(static_cast<std::size_t>(index)).colourName;
-    setAccessibleName(QString::fromUtf8(colour.data(), static_cast<qsizetype>(colour.size())) +
-                      QStringLiteral(" pad"));
+    setAccessibleName(QString::fromUtf8(colour) + QStringLiteral(" pad"));
 }
 
 void Pad::setBackColor(Colour colour) {

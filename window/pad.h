@@ -42,7 +42,8 @@ private:
     bool leftPressedHere_ = false;
 };
 
-// Makes assistive technology present every pad as a button; needed once per program.
+// Makes assistive technology present every pad as a button; once per program, however often
+// it is called.
 void installPadAccessibility();
 
 QColor toQColor(Colour colour);
