@@ -77,7 +77,7 @@ void Form1::Press_Click(PadIndex Index) {
 }
 
 PadIndex Form1::expectedPad() const {
-    return static_cast<PadIndex>(state_.pattern[static_cast<std::size_t>(state_.position)] - 1);
+    return state_.padAt(state_.position);
 }
 
 bool Form1::anyPadLit() const {

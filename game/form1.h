@@ -17,6 +17,11 @@ struct GameState {
     int level = 0;
     // 1-based index of the element that playback shows next, or that the player must click next.
     int position = 0;
+
+    // The pad that pattern element `element` names: its pad number less one.
+    PadIndex padAt(int element) const {
+        return static_cast<PadIndex>(pattern[static_cast<std::size_t>(element)] - 1);
+    }
 };
 
 // The game window's form object: it owns the game state for the whole run, across every unload

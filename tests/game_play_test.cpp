@@ -65,9 +65,7 @@ protected:
         }
     }
 
-    PadIndex expectedPad(int element) const {
-        return static_cast<PadIndex>(form.state().pattern[static_cast<std::size_t>(element)] - 1);
-    }
+    PadIndex expectedPad(int element) const { return form.state().padAt(element); }
 
     PadIndex wrongPad(int element) const {
         return static_cast<PadIndex>((expectedPad(element) + 1) % design::padCount);

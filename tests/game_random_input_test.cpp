@@ -139,7 +139,7 @@ private:
     PadIndex expectedPad() const {
         const GameState& state = form_.state();
         const int element = std::max(state.position, 1);
-        return static_cast<PadIndex>(state.pattern[static_cast<std::size_t>(element)] - 1);
+        return state.padAt(element);
     }
 
     void checkInvariants(const std::string& after) {

@@ -73,7 +73,7 @@ protected:
 
     PadIndex expectedPad() const {
         const GameState& state = form.state();
-        return static_cast<PadIndex>(state.pattern[static_cast<std::size_t>(state.position)] - 1);
+        return state.padAt(state.position);
     }
 
     QtRuntime runtime;
