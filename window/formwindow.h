@@ -3,7 +3,7 @@
 #include <QWidget>
 #include <array>
 
-#include "runtime.h"
+#include "design.h"
 
 class QLabel;
 class QTimer;
@@ -29,7 +29,7 @@ public:
 private:
     QLabel* score_;
     QTimer* lightUp_;
-    std::array<Pad*, 4> pads_{};
+    std::array<Pad*, design::padCount> pads_{};
 };
 
 }  // namespace zintu

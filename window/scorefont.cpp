@@ -19,7 +19,7 @@ bool writesLatin(const QString& family) {
     return QFontDatabase::writingSystems(family).contains(QFontDatabase::Latin);
 }
 
-QString installedMatch(const QStringList& installed, QLatin1StringView wanted) {
+QString installedMatch(const QStringList& installed, const QString& wanted) {
     for (const QString& family : installed) {
         const bool named = family.compare(wanted, Qt::CaseInsensitive) == 0 ||
                            family.startsWith(wanted + u'_', Qt::CaseInsensitive);
@@ -28,10 +28,6 @@ QString installedMatch(const QStringList& installed, QLatin1StringView wanted) {
         }
     }
     return {};
-}
-
-QLatin1StringView latin1(std::string_view text) {
-    return QLatin1StringView(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 // The widest caption shown, "Level: " and two digits, found from the digits' advances: one
@@ -58,7 +54,7 @@ bool captionFits(const QFont& font, QSize labelSize) {
 
 QString scoreFontFamily(const QStringList& installed) {
     for (const std::string_view wanted : {design::scoreFontFamily, design::scoreFallbackFamily}) {
-        const QString match = installedMatch(installed, latin1(wanted));
+        const QString match = installedMatch(installed, QString::fromUtf8(wanted));
         if (!match.isEmpty()) {
             return match;
         }
