@@ -2,9 +2,10 @@
 
 #include <QApplication>
 #include <QDateTime>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+
+#include "messagebox.h"
 
 namespace zintu::testing {
 
@@ -24,7 +25,7 @@ bool MessageAnswerer::waitForAnswers(int count, int timeoutMs) const {
 }
 
 void MessageAnswerer::poll() {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    auto* box = qobject_cast<MessageBox*>(QApplication::activeModalWidget());
     if (!box) {
         return;
     }
@@ -41,7 +42,7 @@ void MessageAnswerer::poll() {
     if (!answeredOpen_ && now - openedAt_ >= holdMs_) {
         answeredOpen_ = true;
         ++answered_;
-        box->defaultButton()->click();
+        box->okButton()->click();
     }
 }
 

@@ -6,7 +6,7 @@
 #include <QTimer>
 #include <functional>
 
-class QMessageBox;
+#include "messagebox.h"
 
 namespace zintu::testing {
 
@@ -21,7 +21,7 @@ public:
     const QStringList& texts() const { return texts_; }
     bool boxOpen() const { return !open_.isNull() && !answeredOpen_; }
     // Runs once for each box, as soon as it is seen open.
-    void setOnOpen(std::function<void(QMessageBox*)> action) { onOpen_ = std::move(action); }
+    void setOnOpen(std::function<void(MessageBox*)> action) { onOpen_ = std::move(action); }
 
     // Waits until `count` boxes have been answered; false on time-out.
     bool waitForAnswers(int count, int timeoutMs = 5000) const;
@@ -31,12 +31,12 @@ private:
 
     int holdMs_;
     QTimer poller_;
-    QPointer<QMessageBox> open_;
+    QPointer<MessageBox> open_;
     qint64 openedAt_ = 0;
     bool answeredOpen_ = false;
     QStringList texts_;
     int answered_ = 0;
-    std::function<void(QMessageBox*)> onOpen_;
+    std::function<void(MessageBox*)> onOpen_;
 };
 
 }  // namespace zintu::testing

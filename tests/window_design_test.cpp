@@ -10,6 +10,7 @@
 #include "design.h"
 #include "form1.h"
 #include "formwindow.h"
+#include "gamewindow.h"
 #include "messages.h"
 #include "pad.h"
 #include "qtruntime.h"
@@ -39,11 +40,16 @@ protected:
     FormWindow* window = nullptr;
 };
 
-TEST_F(RealWindow, opensWithDesignedCaptionAndFixedClientSize) {
+TEST_F(RealWindow, opensWithDesignedCaptionAndFixedClientSizeAndNoMaximiseButton) {
+    const GameWindow* top = runtime.window();
     EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(window->windowTitle(), "Zintu!");
-    EXPECT_EQ(window->size(), QSize(321, 133));
-    EXPECT_EQ(window->minimumSize(), window->maximumSize());
+    EXPECT_EQ(window->window(), top);
+    EXPECT_EQ(top->windowTitle(), "Zintu!");
+    EXPECT_EQ(top->size(), QSize(321, 133));
+    EXPECT_EQ(window->geometry(), QRect(0, 0, 321, 133));
+    EXPECT_EQ(top->minimumSize(), top->maximumSize());
+    EXPECT_TRUE(top->windowFlags() & Qt::WindowMinimizeButtonHint);
+    EXPECT_FALSE(top->windowFlags() & Qt::WindowMaximizeButtonHint);
 }
 
 TEST_F(RealWindow, showsLevelOneInTheDesignedLabelPlace) {
@@ -129,13 +135,19 @@ TEST_F(RealWindow, labelFontWritesLatinTextNeverSymbols) {
     EXPECT_FALSE(systems.contains(QFontDatabase::Symbol)) << family.toStdString();
 }
 
-TEST_F(RealWindow, assistiveTechnologyHearsEachPadAsAButtonByColourAndTheLevel) {
+TEST_F(RealWindow, assistiveTechnologyHearsAFrameEachPadAsAButtonByColourAndTheLevel) {
+    QAccessibleInterface* frame = QAccessible::queryAccessibleInterface(runtime.window());
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->role(), QAccessible::Window);
+    EXPECT_EQ(frame->text(QAccessible::Name), "Zintu!");
     const char* names[] = {"Red pad", "Yellow pad", "Green pad", "Blue pad"};
     for (PadIndex pad = 0; pad < design::padCount; ++pad) {
         QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(window->pad(pad));
         ASSERT_NE(accessible, nullptr);
         EXPECT_EQ(accessible->text(QAccessible::Name), names[pad]);
         EXPECT_EQ(accessible->role(), QAccessible::Button) << names[pad];
+        ASSERT_NE(accessible->actionInterface(), nullptr) << names[pad];
+        EXPECT_EQ(accessible->actionInterface()->actionNames(), QStringList{"Press"});
     }
     QAccessibleInterface* score = QAccessible::queryAccessibleInterface(window->score());
     ASSERT_NE(score, nullptr);

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
@@ -11,7 +11,9 @@
 #include "design.h"
 #include "form1.h"
 #include "formwindow.h"
+#include "gamewindow.h"
 #include "messageanswerer.h"
+#include "messagebox.h"
 #include "pad.h"
 #include "qtruntime.h"
 #include "recordinggame.h"
@@ -25,18 +27,23 @@ using Events = std::vector<std::string>;
 
 constexpr int playbackTimeoutMs = 5000;
 
+// In the coordinates of the top-level window, which is where the window system delivers input.
 QPoint centreOf(const Pad* pad) {
-    return pad->geometry().center();
+    return pad->mapTo(pad->window(), pad->rect().center());
+}
+
+QWindow* screenWindowOf(const QWidget* widget) {
+    return widget->window()->windowHandle();
 }
 
 // Real mouse events through the window system, so that Qt does its own grabbing and its own
 // double-click detection.
-void clickAt(FormWindow* window, QPoint point, Qt::MouseButton button = Qt::LeftButton) {
-    QTest::mouseClick(window->windowHandle(), button, {}, point);
+void clickAt(const FormWindow* form, QPoint point, Qt::MouseButton button = Qt::LeftButton) {
+    QTest::mouseClick(screenWindowOf(form), button, {}, point);
 }
 
-void clickPad(FormWindow* window, PadIndex pad) {
-    clickAt(window, centreOf(window->pad(pad)));
+void clickPad(const FormWindow* form, PadIndex pad) {
+    clickAt(form, centreOf(form->pad(pad)));
 }
 
 bool padsEnabled(const FormWindow* window) {
@@ -57,12 +64,33 @@ bool anyPadLit(const FormWindow* window) {
     return false;
 }
 
+QAccessibleInterface* accessibleOf(const Pad* pad) {
+    return QAccessible::queryAccessibleInterface(const_cast<Pad*>(pad));
+}
+
+void pressThroughAccessibility(const Pad* pad) {
+    accessibleOf(pad)->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+}
+
+// Counts the times a widget is hidden or shown.
+class VisibilityWatch : public QObject {
+public:
+    explicit VisibilityWatch(QWidget* widget) { widget->installEventFilter(this); }
+    int changes = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        changes += event->type() == QEvent::Hide || event->type() == QEvent::Show;
+        return false;
+    }
+};
+
 class RealGame : public ::testing::Test {
 protected:
     void start(int holdMs = 0) {
         answerer = std::make_unique<MessageAnswerer>(holdMs);
         runtime.start(recorder);
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(runtime.form()));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(runtime.window()));
     }
 
     FormWindow* window() const { return runtime.form(); }
@@ -82,22 +110,23 @@ protected:
     std::unique_ptr<MessageAnswerer> answerer;
 };
 
-TEST_F(RealGame, playsOneRoundWithTheMouseAndReloadsOneLevelHigherInPlace) {
+TEST_F(RealGame, playsOneRoundWithTheMouseAndReloadsOneLevelHigherInTheSameWindow) {
     start();
     ASSERT_TRUE(waitForPlayersTurn());
     EXPECT_EQ(answerer->texts(), QStringList{"GO!"});
     const auto pattern = form.state().pattern;
-    // Where the player dragged it, not where a new window would be placed.
-    window()->move(window()->pos() + QPoint(37, 23));
-    const QPoint placed = window()->pos();
+    const QPointer<GameWindow> top = runtime.window();
     const QPointer<FormWindow> first = window();
+    const VisibilityWatch watch(top);
 
     clickPad(window(), expectedPad());
 
     EXPECT_EQ(answerer->texts(), (QStringList{"GO!", "Ready for level 2?"}));
     ASSERT_NE(window(), first.data());
+    EXPECT_EQ(runtime.window(), top.data());
+    EXPECT_EQ(watch.changes, 0) << "the window left the screen during the level-up";
+    EXPECT_EQ(window()->parentWidget(), top.data());
     EXPECT_TRUE(window()->isVisible());
-    EXPECT_EQ(window()->pos(), placed);
     EXPECT_EQ(window()->score()->text(), "Level: 2");
     EXPECT_TRUE(window()->lightUp()->isActive());
     EXPECT_EQ(form.state().pattern, pattern);
@@ -121,29 +150,32 @@ TEST_F(RealGame, wrongClickShowsTheRatingAndTheRoundGoesOn) {
 }
 
 TEST_F(RealGame, messageBoxIsModalCaptionedZintuWithOneOkButtonOverTheWindow) {
-    QMessageBox* seen = nullptr;
+    MessageBox* seen = nullptr;
     QString caption;
     QStringList buttons;
     bool overWindow = false;
     QPoint boxCentre;
     start();
-    answerer->setOnOpen([&](QMessageBox* box) {
+    answerer->setOnOpen([&](MessageBox* box) {
         seen = box;
         caption = box->windowTitle();
-        for (const QAbstractButton* button : box->buttons()) {
+        for (const QAbstractButton* button : box->findChildren<QAbstractButton*>()) {
             buttons.append(button->text());
         }
-        boxCentre = box->frameGeometry().center();
-        overWindow = box->parentWidget() == window() &&
-                     box->windowModality() == Qt::ApplicationModal &&
-                     box->icon() == QMessageBox::NoIcon;
+        boxCentre = box->geometry().center();
+        // Transient for the game window: compositors that place boxes by their parent need it.
+        overWindow =
+            box->windowHandle()->transientParent() == runtime.window()->windowHandle() &&
+            box->parentWidget() == runtime.window() &&
+            box->windowModality() == Qt::ApplicationModal &&
+            !(box->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
     });
     ASSERT_TRUE(waitForPlayersTurn());
     ASSERT_NE(seen, nullptr);
     EXPECT_EQ(caption, "Zintu");
     EXPECT_EQ(buttons, QStringList{"OK"});
     EXPECT_TRUE(overWindow);
-    const QPoint offCentre = boxCentre - window()->frameGeometry().center();
+    const QPoint offCentre = boxCentre - runtime.window()->geometry().center();
     EXPECT_LE(offCentre.manhattanLength(), 2) << offCentre.x() << "," << offCentre.y();
 }
 
@@ -153,7 +185,7 @@ TEST_F(RealGame, noTickIsHandledWhileGoIsOpenEvenWhenTheTimerIsRestarted) {
     constexpr int heldIntervals = 4;
     bool litWhileOpen = false;
     start(heldIntervals * design::lightUpIntervalMs);
-    answerer->setOnOpen([this, restarted = false](QMessageBox*) mutable {
+    answerer->setOnOpen([this, restarted = false](MessageBox*) mutable {
         if (!std::exchange(restarted, true)) {
             window()->lightUp()->start();
         }
@@ -176,29 +208,40 @@ TEST_F(RealGame, closingDuringPlaybackEndsTheProgram) {
     ASSERT_TRUE(QTest::qWaitFor([this] { return anyPadLit(window()); }, playbackTimeoutMs));
     const int ticks = recorder.count("tick");
 
-    EXPECT_TRUE(window()->close());
+    EXPECT_TRUE(runtime.window()->close());
 
     EXPECT_TRUE(runtime.ended());
-    EXPECT_FALSE(window()->isVisible());
+    EXPECT_FALSE(runtime.window()->isVisible());
     QTest::qWait(3 * design::lightUpIntervalMs);
     EXPECT_EQ(recorder.count("tick"), ticks);
+}
+
+TEST_F(RealGame, pressActionIsDroppedWhileABoxIsOpen) {
+    start(100);
+    answerer->setOnOpen([this](MessageBox*) {
+        window()->pad(0)->setEnabled(true);
+        pressThroughAccessibility(window()->pad(0));
+    });
+    ASSERT_TRUE(waitForPlayersTurn());
+    QTest::qWait(10);
+    EXPECT_EQ(recorder.count("down 0") + recorder.count("click 0"), 0);
 }
 
 TEST_F(RealGame, closingWhileAMessageIsOpenIsRefused) {
     bool closed = true;
     start();
-    answerer->setOnOpen([&](QMessageBox*) { closed = window()->close(); });
+    answerer->setOnOpen([&](MessageBox*) { closed = runtime.window()->close(); });
     ASSERT_TRUE(waitForPlayersTurn());
     EXPECT_FALSE(closed);
     EXPECT_FALSE(runtime.ended());
-    EXPECT_TRUE(window()->isVisible());
+    EXPECT_TRUE(runtime.window()->isVisible());
 }
 
 class PadInput : public ::testing::Test {
 protected:
     void SetUp() override {
         runtime.start(recorder);
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(runtime.form()));
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(runtime.window()));
     }
 
     FormWindow* window() const { return runtime.form(); }
@@ -209,14 +252,14 @@ protected:
 
 TEST_F(PadInput, quickSecondClickIsAnotherPressAndClickNotADoubleClick) {
     const QPoint yellow = centreOf(window()->pad(1));
-    QTest::mouseDClick(window()->windowHandle(), Qt::LeftButton, {}, yellow);
+    QTest::mouseDClick(screenWindowOf(window()), Qt::LeftButton, {}, yellow);
     const Events expected{"load", "down 1", "up 1", "click 1", "down 1", "up 1", "click 1"};
     EXPECT_EQ(recorder.events(), expected);
 }
 
 TEST_F(PadInput, releasingOutsideThePadRestoresButRaisesNoClick) {
-    QTest::mousePress(window()->windowHandle(), Qt::LeftButton, {}, centreOf(window()->pad(2)));
-    QTest::mouseRelease(window()->windowHandle(), Qt::LeftButton, {}, QPoint(250, 120));
+    QTest::mousePress(screenWindowOf(window()), Qt::LeftButton, {}, centreOf(window()->pad(2)));
+    QTest::mouseRelease(screenWindowOf(window()), Qt::LeftButton, {}, QPoint(250, 120));
     EXPECT_EQ(recorder.events(), (Events{"load", "down 2", "up 2"}));
 }
 
@@ -232,6 +275,26 @@ TEST_F(PadInput, disabledPadRaisesNothing) {
     EXPECT_EQ(recorder.events(), Events{"load"});
 }
 
+TEST_F(PadInput, pressActionIsALeftClickAndDoesNothingOnADisabledPad) {
+    runtime.setPadEnabled(2, false);
+    pressThroughAccessibility(window()->pad(2));
+    pressThroughAccessibility(window()->pad(1));
+    const Events expected{"load", "down 1", "up 1", "click 1"};
+    EXPECT_TRUE(QTest::qWaitFor([&] { return recorder.events() == expected; }));
+    QTest::qWait(10);
+    EXPECT_EQ(recorder.events(), expected);
+}
+
+// Screen readers follow playback by the pads' checked state.
+TEST_F(PadInput, litPadIsCheckedForAssistiveTechnology) {
+    Pad* green = window()->pad(2);
+    runtime.setBackColor(2, design::litColour);
+    EXPECT_TRUE(accessibleOf(green)->state().checked);
+    EXPECT_FALSE(accessibleOf(window()->pad(1))->state().checked);
+    runtime.setBackColor(2, design::restingColour(2));
+    EXPECT_FALSE(accessibleOf(green)->state().checked);
+}
+
 TEST_F(PadInput, fastPlayerLosesNoClickAtTwentyClicksASecondForTenSeconds) {
     constexpr int clicks = 200;
     constexpr int clickIntervalMs = 50;
@@ -241,9 +304,9 @@ TEST_F(PadInput, fastPlayerLosesNoClickAtTwentyClicksASecondForTenSeconds) {
     for (int i = 0; i < clicks; ++i) {
         const PadIndex pad = order[i % std::size(order)];
         const QPoint centre = centreOf(window()->pad(pad));
-        QTest::mousePress(window()->windowHandle(), Qt::LeftButton, {}, centre);
+        QTest::mousePress(screenWindowOf(window()), Qt::LeftButton, {}, centre);
         QTest::qWait(clickIntervalMs / 2);
-        QTest::mouseRelease(window()->windowHandle(), Qt::LeftButton, {}, centre);
+        QTest::mouseRelease(screenWindowOf(window()), Qt::LeftButton, {}, centre);
         QTest::qWait(clickIntervalMs / 2);
         for (const char* event : {"down ", "up ", "click "}) {
             expected.push_back(event + std::to_string(pad));
@@ -264,7 +327,9 @@ TEST(RealRuntime, endAfterAMessageOnReloadNeverShowsTheWindowAgain) {
     });
     bool overAWindow = true;
     MessageAnswerer answerer;
-    answerer.setOnOpen([&](QMessageBox* box) { overAWindow = box->parentWidget() != nullptr; });
+    answerer.setOnOpen([&](MessageBox* box) {
+        overAWindow = box->parentWidget() != nullptr || runtime.window()->isVisible();
+    });
     runtime.start(recorder);
 
     runtime.unloadForm();
@@ -273,7 +338,7 @@ TEST(RealRuntime, endAfterAMessageOnReloadNeverShowsTheWindowAgain) {
     EXPECT_EQ(answerer.texts(), QStringList{"Level 100! Master!"});
     EXPECT_FALSE(overAWindow);
     EXPECT_TRUE(runtime.ended());
-    EXPECT_TRUE(runtime.form() == nullptr || !runtime.form()->isVisible());
+    EXPECT_FALSE(runtime.window()->isVisible());
 }
 
 }  // namespace

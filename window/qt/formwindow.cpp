@@ -9,10 +9,12 @@
 
 namespace zintu {
 
-FormWindow::FormWindow()
-    : score_(new QLabel(QString::fromUtf8(design::scoreCaption), this)),
+FormWindow::FormWindow(QWidget* parent)
+    : QWidget(parent),
+      score_(new QLabel(QString::fromUtf8(design::scoreCaption), this)),
       lightUp_(new QTimer(this)) {
-    setWindowTitle(QString::fromUtf8(design::formCaption));
+    // Loaded before it is shown: it must not appear with its window.
+    hide();
     setFixedSize(design::toPixels(design::clientWidth), design::toPixels(design::clientHeight));
     QPalette colours = palette();
     colours.setColor(QPalette::Window, toQColor(design::formBackColor));

@@ -12,12 +12,13 @@ namespace zintu {
 
 class Pad;
 
-// The game window Form1 with its controls, built from the design at every load.
+// The game window's form Form1 with its controls, built from the design at every load inside
+// the window that stays on the screen for the whole run.
 class FormWindow : public QWidget {
     Q_OBJECT
 
 public:
-    FormWindow();
+    explicit FormWindow(QWidget* parent);
 
     QLabel* score() const { return score_; }
     QTimer* lightUp() const { return lightUp_; }

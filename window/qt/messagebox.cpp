@@ -1,28 +1,77 @@
 #include "messagebox.h"
 
+#include <QDialogButtonBox>
+#include <QLabel>
 #include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
 
+#include "captionbar.h"
 #include "design.h"
 
 namespace zintu {
 
+namespace {
+
+// Room on each side of a centred caption for what a title bar puts beside it: up to three
+// buttons and the window's icon. Openbox, for one, draws minimise and maximise on every window
+// even where they do nothing, and a box only as wide as "GO!" loses its caption to them.
+constexpr int titleBarSideRoom = 90;
+
+int captionRoom(const QString& caption, QFont font) {
+    font.setBold(true);
+    return QFontMetrics(font).horizontalAdvance(caption) + 2 * titleBarSideRoom;
+}
+
+}  // namespace
+
 MessageBox::MessageBox(const QString& text, QWidget* over)
-    : QMessageBox(QMessageBox::NoIcon, QString::fromUtf8(design::messageCaption), text,
-                  QMessageBox::NoButton, over) {
+    : QDialog(over), text_(new QLabel(text)), ok_(new QPushButton(QStringLiteral("OK"))) {
+    setWindowTitle(QString::fromUtf8(design::messageCaption));
+    setWindowModality(Qt::ApplicationModal);
+    Qt::WindowFlags flags =
+        Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+    auto* layout = new QVBoxLayout(this);
+    auto* content = new QVBoxLayout;
+    if (CaptionBar::needed()) {
+        flags = Qt::Dialog | Qt::FramelessWindowHint;
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(new CaptionBar(CaptionBar::Buttons::close, this));
+        content->setContentsMargins(style()->pixelMetric(QStyle::PM_LayoutLeftMargin), 0,
+                                    style()->pixelMetric(QStyle::PM_LayoutRightMargin),
+                                    style()->pixelMetric(QStyle::PM_LayoutBottomMargin));
+    }
+    setWindowFlags(flags);
+    layout->addLayout(content);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    text_->setTextFormat(Qt::PlainText);
+    text_->setAlignment(Qt::AlignCenter);
+    text_->setMinimumWidth(captionRoom(windowTitle(), font()));
+    content->addWidget(text_);
     // A plain button: the standard OK button would load an icon theme for its icon, which
     // costs more memory than the rest of the box.
-    QPushButton* ok = addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
-    setDefaultButton(ok);
-    setEscapeButton(ok);
-    setWindowModality(Qt::ApplicationModal);
+    ok_->setDefault(true);
+    auto* buttons = new QDialogButtonBox;
+    buttons->addButton(ok_, QDialogButtonBox::AcceptRole);
+    buttons->setCenterButtons(true);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    content->addWidget(buttons);
+}
+
+QString MessageBox::text() const {
+    return text_->text();
 }
 
 void MessageBox::showEvent(QShowEvent* event) {
-    QMessageBox::showEvent(event);
+    QDialog::showEvent(event);
     if (const QWidget* over = parentWidget()) {
-        QRect placed = frameGeometry();
-        placed.moveCenter(over->frameGeometry().center());
-        move(placed.topLeft());
+        // Centred by the windows' insides: the box's frame is not known yet, and the window
+        // manager places the box by its inside.
+        QRect placed = geometry();
+        placed.moveCenter(over->geometry().center());
+        const QPoint frameOffset = geometry().topLeft() - pos();
+        move(placed.topLeft() - frameOffset);
     }
 }
 

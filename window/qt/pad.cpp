@@ -1,6 +1,6 @@
 #include "pad.h"
 
-#include <QAccessibleWidget>
+#include <QAccessible>
 #include <QMouseEvent>
 
 namespace zintu {
@@ -15,22 +15,6 @@ QRect toQRect(design::TwipRect twips) {
     return {pixels.x, pixels.y, pixels.width, pixels.height};
 }
 
-namespace {
-
-QAccessibleInterface* padAccessible(const QString&, QObject* object) {
-    if (auto* pad = qobject_cast<Pad*>(object)) {
-        return new QAccessibleWidget(pad, QAccessible::Button);
-    }
-    return nullptr;
-}
-
-}  // namespace
-
-void installPadAccessibility() {
-    static const bool installed = (QAccessible::installFactory(padAccessible), true);
-    Q_UNUSED(installed);
-}
-
 Pad::Pad(PadIndex index, QWidget* parent) : QLabel(QString::fromUtf8(design::padText), parent) {
     setAutoFillBackground(true);
     setFrameShape(QFrame::NoFrame);
@@ -39,11 +23,19 @@ Pad::Pad(PadIndex index, QWidget* parent) : QLabel(QString::fromUtf8(design::pad
 }
 
 void Pad::setBackColor(Colour colour) {
+    const bool wasLit = lit();
     backColor_ = colour;
     QPalette colours = palette();
     // Set for every colour group: disabling a pad must not change how it looks.
     colours.setColor(QPalette::Window, toQColor(colour));
     setPalette(colours);
+    if (lit() != wasLit) {
+        // A screen reader follows playback by these.
+        QAccessible::State litChanged;
+        litChanged.checked = true;
+        QAccessibleStateChangeEvent event(this, litChanged);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 void Pad::setTwipGeometry(design::TwipRect twips) {
@@ -53,6 +45,15 @@ void Pad::setTwipGeometry(design::TwipRect twips) {
 
 void Pad::moveTo(int left, int top) {
     setTwipGeometry({left, top, twips_.width, twips_.height});
+}
+
+void Pad::press() {
+    if (!isEnabled()) {
+        return;
+    }
+    emit mouseDown();
+    emit mouseUp();
+    emit clicked();
 }
 
 void Pad::paintEvent(QPaintEvent*) {}

@@ -17,10 +17,16 @@ public:
 
     Colour backColor() const { return backColor_; }
     void setBackColor(Colour colour);
+    bool lit() const { return backColor_ == design::litColour; }
 
     design::TwipRect twipGeometry() const { return twips_; }
     void setTwipGeometry(design::TwipRect twips);
     void moveTo(int left, int top);
+
+    // What a left click does, for assistive technology: mouse-down, mouse-up and click. Does
+    // nothing while the pad is disabled.
+    void press();
+
 signals:
     void mouseDown();
     void mouseUp();
@@ -41,10 +47,6 @@ private:
     design::TwipRect twips_{};
     bool leftPressedHere_ = false;
 };
-
-// Makes assistive technology present every pad as a button; once per program, however often
-// it is called.
-void installPadAccessibility();
 
 QColor toQColor(Colour colour);
 QRect toQRect(design::TwipRect twips);

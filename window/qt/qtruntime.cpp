@@ -2,11 +2,12 @@
 
 #include <QApplication>
 #include <QLabel>
-#include <QScreen>
 #include <QTimer>
 
+#include "accessibility.h"
 #include "design.h"
 #include "formwindow.h"
+#include "gamewindow.h"
 #include "messagebox.h"
 #include "pad.h"
 
@@ -25,10 +26,11 @@ QtRuntime::~QtRuntime() = default;
 void QtRuntime::start(FormEvents& game) {
     game_ = &game;
     gate_.emplace(game);
-    // The program ends when the runtime says so, never because a window went away during a
-    // level-up reload.
+    // The program ends when the runtime says so, never because a window went away.
     QApplication::setQuitOnLastWindowClosed(false);
-    installPadAccessibility();
+    installAccessibility();
+    window_ = std::make_unique<GameWindow>();
+    window_->installEventFilter(this);
     showForm();
 }
 
@@ -38,7 +40,7 @@ int QtRuntime::run(FormEvents& game) {
         return exitStatus;
     }
     const int status = QApplication::exec();
-    // The level that ends the game unloads a window just before the end; delete it too.
+    // The level that ends the game unloads a form just before the end; delete it too.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     return status;
 }
@@ -90,11 +92,16 @@ void QtRuntime::setLightUpEnabled(bool enabled) {
 }
 
 void QtRuntime::msgBox(const std::string& text) {
-    QWidget* over = form_ && form_->isVisible() ? form_.get() : nullptr;
-    if (over) {
+    QWidget* over = nullptr;
+    if (formShown()) {
+        over = window_.get();
         // The box's own loop would paint the pads only once the box is built: show them as
         // they stand first, so that the last pad of a playback goes dark on the beat.
         over->repaint();
+    } else {
+        // A box from a load that follows an unload: the form is not on the screen, so neither
+        // is its window.
+        window_->hide();
     }
     MessageBox box(QString::fromStdString(text), over);
     const EventGate::MessageScope open(*gate_);
@@ -105,11 +112,10 @@ void QtRuntime::unloadForm() {
     if (!form_) {
         return;
     }
-    lastPosition_ = form_->pos();
     form_->lightUp()->stop();
     disconnectControls();
     form_->hide();
-    // Deferred: the handler of one of this window's pads is still running.
+    // Deferred: the handler of one of this form's pads is still running.
     form_.release()->deleteLater();
 }
 
@@ -122,19 +128,20 @@ void QtRuntime::showForm() {
         }
     }
     form_->show();
+    window_->show();
 }
 
 void QtRuntime::end() {
     gate_->end();
     if (form_) {
         form_->lightUp()->stop();
-        form_->hide();
     }
+    window_->hide();
     QApplication::exit(exitStatus);
 }
 
 bool QtRuntime::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Close && watched == form_.get()) {
+    if (event->type() == QEvent::Close && watched == window_.get()) {
         if (gate_->requestClose()) {
             end();
         } else {
@@ -146,17 +153,14 @@ bool QtRuntime::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void QtRuntime::loadForm() {
-    form_ = std::make_unique<FormWindow>();
-    if (lastPosition_) {
-        form_->move(*lastPosition_);
-    } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect placed = form_->frameGeometry();
-        placed.moveCenter(screen->availableGeometry().center());
-        form_->move(placed.topLeft());
-    }
-    form_->installEventFilter(this);
+    form_ = std::make_unique<FormWindow>(window_.get());
+    form_->move(window_->formOrigin());
     connect(form_->lightUp(), &QTimer::timeout, this, [this] { gate_->tick(); });
     connectControls(0);
+}
+
+bool QtRuntime::formShown() const {
+    return form_ && form_->isVisible();
 }
 
 void QtRuntime::disconnectControls() {

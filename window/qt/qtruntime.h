@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QObject>
-#include <QPoint>
 #include <memory>
 #include <optional>
 
@@ -12,8 +11,10 @@
 namespace zintu {
 
 class FormWindow;
+class GameWindow;
 
-// The runtime over Qt Widgets: one top-level window rebuilt from its design at every load.
+// The runtime over Qt Widgets: one top-level window for the whole run, with the form and its
+// controls rebuilt inside it from their design at every load.
 class QtRuntime : public QObject, public Runtime {
     Q_OBJECT
 
@@ -21,7 +22,7 @@ public:
     QtRuntime();
     ~QtRuntime() override;
 
-    // Loads the window, raising Form_Load, and shows it. Needs a QApplication.
+    // Loads the form, raising Form_Load, and shows it. Needs a QApplication.
     void start(FormEvents& game);
     // start, then the event loop until the program ends; returns the exit status.
     int run(FormEvents& game);
@@ -41,7 +42,9 @@ public:
     void showForm() override;
     void end() override;
 
-    // The loaded window, or null between an unload and the next load.
+    // The window on the screen; null before start.
+    GameWindow* window() const { return window_.get(); }
+    // The loaded form, or null between an unload and the next load.
     FormWindow* form() const { return form_.get(); }
     bool ended() const { return gate_ && gate_->ended(); }
 
@@ -50,14 +53,16 @@ protected:
 
 private:
     void loadForm();
+    bool formShown() const;
     void connectControls(PadIndex pad);
     void disconnectControls();
 
     std::optional<EventGate> gate_;
     FormEvents* game_ = nullptr;
     RandomSource random_;
+    std::unique_ptr<GameWindow> window_;
+    // The window's child, declared after it so that it is deleted first.
     std::unique_ptr<FormWindow> form_;
-    std::optional<QPoint> lastPosition_;
 };
 
 }  // namespace zintu

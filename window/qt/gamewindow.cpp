@@ -1,0 +1,46 @@
+#include "gamewindow.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "captionbar.h"
+#include "design.h"
+#include "pad.h"
+
+namespace zintu {
+
+GameWindow::GameWindow() {
+    setWindowTitle(QString::fromUtf8(design::formCaption));
+    // The form's size is fixed: nothing to maximise.
+    Qt::WindowFlags flags = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                            Qt::WindowCloseButtonHint;
+    if (CaptionBar::needed()) {
+        flags = Qt::Window | Qt::FramelessWindowHint;
+        captionBar_ = new CaptionBar(CaptionBar::Buttons::minimiseAndClose, this);
+    }
+    setWindowFlags(flags);
+    // The form's own colour, so that nothing else can show between two forms.
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, toQColor(design::formBackColor));
+    setPalette(colours);
+    setAutoFillBackground(true);
+
+    const QPoint origin = formOrigin();
+    setFixedSize(origin.x() + design::toPixels(design::clientWidth),
+                 origin.y() + design::toPixels(design::clientHeight));
+    if (captionBar_) {
+        captionBar_->setGeometry(0, 0, width(), captionBar_->height());
+    }
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect placed = frameGeometry();
+        placed.moveCenter(screen->availableGeometry().center());
+        move(placed.topLeft());
+    }
+}
+
+QPoint GameWindow::formOrigin() const {
+    return {0, captionBar_ ? captionBar_->height() : 0};
+}
+
+}  // namespace zintu
