@@ -41,6 +41,10 @@ depends=$(dpkg-query -W -f='${Depends}' zintu)
 grep -q libqt6widgets6 <<<"$depends" || fail "no computed Qt dependency in: $depends"
 step "depends on: $depends"
 
+recommends=$(dpkg-query -W -f='${Recommends}' zintu)
+grep -q qt6-wayland <<<"$recommends" || fail "does not recommend the Wayland platform: $recommends"
+step "recommends: $recommends"
+
 xvfb-run -a sh -c '
     zintu & game=$!
     for _ in $(seq 100); do
@@ -59,4 +63,4 @@ for file in $listed; do
     [ -d "$file" ] || [ ! -e "$file" ] || fail "$file left behind"
 done
 step "removed cleanly"
-echo "5 passed, 0 failed"
+echo "6 passed, 0 failed"
