@@ -9,11 +9,13 @@
 // loaded. Positions and sizes are in twips, a twentieth of a point.
 namespace zintu::design {
 
-inline constexpr int twipsPerPixel = 15;  // at 96 dots per inch
+inline constexpr int twipsPerInch = 1440;
+// The design's own resolution: 15 twips a pixel.
+inline constexpr int designDpi = 96;
 
 // Rounds to the nearest pixel, halves up.
-constexpr int toPixels(int twips) {
-    return (2 * twips + twipsPerPixel) / (2 * twipsPerPixel);
+constexpr int toPixels(int twips, int dpi = designDpi) {
+    return (2 * twips * dpi + twipsPerInch) / (2 * twipsPerInch);
 }
 
 struct TwipRect {
@@ -32,10 +34,11 @@ struct PixelRect {
 
 // Rounds the edges, not the size, so that rectangles sharing an edge in twips share it in pixels:
 // neighbouring pads neither overlap nor leave a gap.
-constexpr PixelRect toPixels(TwipRect rect) {
-    const int x = toPixels(rect.left);
-    const int y = toPixels(rect.top);
-    return {x, y, toPixels(rect.left + rect.width) - x, toPixels(rect.top + rect.height) - y};
+constexpr PixelRect toPixels(TwipRect rect, int dpi = designDpi) {
+    const int x = toPixels(rect.left, dpi);
+    const int y = toPixels(rect.top, dpi);
+    return {x, y, toPixels(rect.left + rect.width, dpi) - x,
+            toPixels(rect.top + rect.height, dpi) - y};
 }
 
 inline constexpr std::string_view formCaption = "Zintu!";

@@ -2,64 +2,41 @@
 
 #include <QFontDatabase>
 #include <QFontMetricsF>
-#include <algorithm>
 #include <array>
 
 #include "design.h"
 #include "messages.h"
+#include "scorelabel.h"
 
 namespace zintu {
 
 namespace {
 
-constexpr double pointSizeStep = 0.25;
-constexpr double smallestPointSize = 6.0;
-
-bool writesLatin(const QString& family) {
-    return QFontDatabase::writingSystems(family).contains(QFontDatabase::Latin);
-}
-
-QString installedMatch(const QStringList& installed, const QString& wanted) {
-    for (const QString& family : installed) {
-        const bool named = family.compare(wanted, Qt::CaseInsensitive) == 0 ||
-                           family.startsWith(wanted + u'_', Qt::CaseInsensitive);
-        if (named && writesLatin(family)) {
-            return family;
-        }
-    }
-    return {};
-}
-
-// The widest caption shown, "Level: " and two digits, found from the digits' advances: one
-// measurement per digit instead of one per level keeps start-up quick.
-QString widestCaption(const QFontMetricsF& metrics) {
-    std::array<qreal, 10> advances{};
+bool captionFits(const QFont& font, QSize labelSize) {
+    const QFontMetricsF metrics(font);
+    std::array<double, 10> advances{};
     for (int digit = 0; digit <= 9; ++digit) {
         advances[static_cast<std::size_t>(digit)] = metrics.horizontalAdvance(QChar(u'0' + digit));
     }
-    const auto widestFrom = [&advances](int first) {
-        return static_cast<int>(std::max_element(advances.begin() + first, advances.end()) -
-                                advances.begin());
-    };
-    return QString::fromStdString(messages::levelCaption(10 * widestFrom(1) + widestFrom(0)));
-}
-
-bool captionFits(const QFont& font, QSize labelSize) {
-    const QFontMetricsF metrics(font);
+    const QString widest =
+        QString::fromStdString(messages::levelCaption(scorelabel::widestLevel(advances)));
     return metrics.height() <= labelSize.height() &&
-           metrics.horizontalAdvance(widestCaption(metrics)) <= labelSize.width();
+           metrics.horizontalAdvance(widest) <= labelSize.width();
 }
 
 }  // namespace
 
 QString scoreFontFamily(const QStringList& installed) {
-    for (const std::string_view wanted : {design::scoreFontFamily, design::scoreFallbackFamily}) {
-        const QString match = installedMatch(installed, QString::fromUtf8(wanted));
-        if (!match.isEmpty()) {
-            return match;
-        }
+    std::vector<std::string> families;
+    families.reserve(static_cast<std::size_t>(installed.size()));
+    for (const QString& family : installed) {
+        families.push_back(family.toStdString());
     }
-    return QStringLiteral("serif");
+    const std::string chosen = scorelabel::chooseFamily(families, [](const std::string& family) {
+        return QFontDatabase::writingSystems(QString::fromStdString(family))
+            .contains(QFontDatabase::Latin);
+    });
+    return chosen.empty() ? QStringLiteral("serif") : QString::fromStdString(chosen);
 }
 
 QFont scoreFont(QSize labelSize) {
@@ -69,12 +46,10 @@ QFont scoreFont(QSize labelSize) {
     font.setItalic(false);
     font.setUnderline(false);
     font.setStrikeOut(false);
-    double pointSize = design::scoreFontPointSize;
-    font.setPointSizeF(pointSize);
-    while (!captionFits(font, labelSize) && pointSize > smallestPointSize) {
-        pointSize -= pointSizeStep;
+    font.setPointSizeF(scorelabel::fittedPointSize([&font, labelSize](double pointSize) {
         font.setPointSizeF(pointSize);
-    }
+        return captionFits(font, labelSize);
+    }));
     return font;
 }
 
