@@ -1,0 +1,31 @@
+# The program over Qt Widgets, installed and packaged for Debian.
+find_package(Qt6 6.4 REQUIRED COMPONENTS Widgets)
+add_subdirectory(window/qt)
+
+add_executable(zintu app/qtmain.cpp)
+target_link_libraries(zintu PRIVATE zintu_qtwindow)
+
+include(GNUInstallDirs)
+install(TARGETS zintu RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES packaging/zintu.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES packaging/zintu.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+install(FILES packaging/io.zintu.Zintu.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME zintu)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "memory game with four coloured pads")
+set(CPACK_PACKAGE_CONTACT "Zintu developers <developers@zintu.invalid>")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION games)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The label's font, and the native window on Wayland desktops.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-blankenburg, qt6-wayland")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Four coloured pads light up one after another; click them back in the same
+ order. Every level the pattern grows by one, up to level 100.")
+include(CPack)
+
+add_executable(zintu_reference bench/reference.cpp)
+target_link_libraries(zintu_reference PRIVATE Qt6::Widgets)
