@@ -1,0 +1,149 @@
+#include "form.h"
+
+#include "scorefont.h"
+#include "widetext.h"
+
+namespace zintu {
+
+namespace {
+
+constexpr wchar_t className[] = L"ZintuForm";
+constexpr UINT_PTR lightUpId = 1;
+
+void registerClass(WNDPROC windowProc) {
+    static const bool registered = [windowProc] {
+        WNDCLASSEXW windowClass{};
+        windowClass.cbSize = sizeof windowClass;
+        windowClass.lpfnWndProc = windowProc;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        windowClass.lpszClassName = className;
+        return RegisterClassExW(&windowClass) != 0;
+    }();
+    (void)registered;
+}
+
+}  // namespace
+
+Form::Form(HWND frame, int dpi, EventGate& gate)
+    : gate_(&gate), dpi_(dpi), background_(CreateSolidBrush(design::formBackColor)) {
+    registerClass(windowProc);
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    hwnd_ = CreateWindowExW(0, className, L"", WS_CHILD | WS_CLIPCHILDREN, 0, 0, 0, 0, frame,
+                            nullptr, instance, this);
+    score_ = CreateWindowExW(0, L"STATIC", widen(design::scoreCaption).c_str(),
+                             WS_CHILD | WS_VISIBLE | SS_CENTER | SS_CENTERIMAGE | SS_NOPREFIX, 0, 0,
+                             0, 0, hwnd_, nullptr, instance, nullptr);
+    lightUp_ = std::make_unique<LightUpTimer>(hwnd_, lightUpId, design::lightUpIntervalMs);
+
+    pads_[0] = std::make_unique<Pad>(0, hwnd_, *this);
+    pads_[0]->setBackColor(design::restingColour(0));
+    pads_[0]->setTwipGeometry(design::padRect(0), dpi_);
+    ShowWindow(pads_[0]->hwnd(), SW_SHOWNA);
+    layout(dpi);
+}
+
+Form::~Form() {
+    lightUp_.reset();
+    for (auto& pad : pads_) {
+        pad.reset();
+    }
+    DestroyWindow(hwnd_);
+    DeleteObject(scoreFont_);
+    DeleteObject(background_);
+}
+
+void Form::loadPad(PadIndex index) {
+    const Pad& original = *pads_[0];
+    auto copy = std::make_unique<Pad>(index, hwnd_, *this);
+    copy->setTwipGeometry(original.twipGeometry(), dpi_);
+    copy->setBackColor(original.backColor());
+    EnableWindow(copy->hwnd(), IsWindowEnabled(original.hwnd()));
+    pads_.at(static_cast<std::size_t>(index)) = std::move(copy);
+}
+
+void Form::movePad(PadIndex index, int left, int top) {
+    Pad& moved = *pad(index);
+    const design::TwipRect place = moved.twipGeometry();
+    moved.setTwipGeometry({left, top, place.width, place.height}, dpi_);
+}
+
+void Form::layout(int dpi) {
+    dpi_ = dpi;
+    SetWindowPos(hwnd_, nullptr, 0, 0, design::toPixels(design::clientWidth, dpi),
+                 design::toPixels(design::clientHeight, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+    const design::PixelRect label = design::toPixels(design::scoreRect, dpi);
+    SetWindowPos(score_, nullptr, label.x, label.y, label.width, label.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    HFONT previous = scoreFont_;
+    scoreFont_ = createScoreFont(dpi, SIZE{label.width, label.height});
+    SendMessageW(score_, WM_SETFONT, reinterpret_cast<WPARAM>(scoreFont_), TRUE);
+    DeleteObject(previous);
+    for (const auto& pad : pads_) {
+        if (pad) {
+            pad->setTwipGeometry(pad->twipGeometry(), dpi);
+        }
+    }
+}
+
+void Form::detach() {
+    gate_ = nullptr;
+    lightUp_->stop();
+}
+
+void Form::padDown(PadIndex pad) {
+    if (gate_) {
+        gate_->mouseDown(pad);
+    }
+}
+
+void Form::padUp(PadIndex pad) {
+    if (gate_) {
+        gate_->mouseUp(pad);
+    }
+}
+
+void Form::padClick(PadIndex pad) {
+    if (gate_) {
+        gate_->click(pad);
+    }
+}
+
+LRESULT CALLBACK Form::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* form = static_cast<Form*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+        form->hwnd_ = hwnd;
+    }
+    auto* form = reinterpret_cast<Form*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    return form ? form->handle(message, wParam, lParam)
+                : DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+LRESULT Form::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_TIMER:
+            if (wParam == lightUpId && lightUp_->onTimerMessage() && gate_) {
+                gate_->tick();
+            }
+            return 0;
+        case WM_ERASEBKGND: {
+            RECT all;
+            GetClientRect(hwnd_, &all);
+            FillRect(reinterpret_cast<HDC>(wParam), &all, background_);
+            return 1;
+        }
+        case WM_CTLCOLORSTATIC: {
+            HDC dc = reinterpret_cast<HDC>(wParam);
+            SetTextColor(dc, design::scoreTextColour);
+            SetBkColor(dc, design::formBackColor);
+            return reinterpret_cast<LRESULT>(background_);
+        }
+        case WM_NCDESTROY:
+            SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+            break;
+    }
+    return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+}  // namespace zintu

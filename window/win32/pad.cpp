@@ -1,0 +1,188 @@
+#include "pad.h"
+
+#include <windowsx.h>
+
+#include "padaccessible.h"
+#include "widetext.h"
+
+namespace zintu {
+
+namespace {
+
+constexpr wchar_t className[] = L"ZintuPad";
+// Posted by assistive technology's default action.
+constexpr UINT pressMessage = WM_APP;
+
+enum Button : unsigned { left = 1, right = 2, middle = 4, x1 = 8, x2 = 16 };
+
+// No CS_DBLCLKS: Windows would turn a quick second press into a double-click message, and for a
+// pad it is just another press.
+void registerClass(WNDPROC windowProc) {
+    static const bool registered = [windowProc] {
+        WNDCLASSEXW windowClass{};
+        windowClass.cbSize = sizeof windowClass;
+        windowClass.lpfnWndProc = windowProc;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        windowClass.lpszClassName = className;
+        return RegisterClassExW(&windowClass) != 0;
+    }();
+    (void)registered;
+}
+
+unsigned xButton(WPARAM wParam) {
+    return GET_XBUTTON_WPARAM(wParam) == XBUTTON1 ? x1 : x2;
+}
+
+}  // namespace
+
+Pad::Pad(PadIndex index, HWND form, PadListener& listener) : index_(index), listener_(listener) {
+    registerClass(windowProc);
+    hwnd_ =
+        CreateWindowExW(0, className, widen(design::padText).c_str(), WS_CHILD | WS_CLIPSIBLINGS, 0,
+                        0, 0, 0, form, nullptr, GetModuleHandleW(nullptr), this);
+}
+
+Pad::~Pad() {
+    if (accessible_) {
+        accessible_->detach();
+        accessible_->Release();
+    }
+    DestroyWindow(hwnd_);
+}
+
+void Pad::setBackColor(Colour colour) {
+    const bool wasLit = lit();
+    backColor_ = colour;
+    InvalidateRect(hwnd_, nullptr, FALSE);
+    if (lit() != wasLit) {
+        // A screen reader follows playback by these.
+        NotifyWinEvent(EVENT_OBJECT_STATECHANGE, hwnd_, OBJID_CLIENT, CHILDID_SELF);
+    }
+}
+
+void Pad::setTwipGeometry(design::TwipRect twips, int dpi) {
+    twips_ = twips;
+    const design::PixelRect pixels = design::toPixels(twips, dpi);
+    SetWindowPos(hwnd_, nullptr, pixels.x, pixels.y, pixels.width, pixels.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Pad::press() {
+    if (!IsWindowEnabled(hwnd_)) {
+        return;
+    }
+    listener_.padDown(index_);
+    listener_.padUp(index_);
+    listener_.padClick(index_);
+}
+
+LRESULT CALLBACK Pad::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* pad = static_cast<Pad*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(pad));
+        pad->hwnd_ = hwnd;
+    }
+    auto* pad = reinterpret_cast<Pad*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    return pad ? pad->handle(message, wParam, lParam)
+               : DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+LRESULT Pad::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_LBUTTONDOWN:
+            buttonDown(left);
+            return 0;
+        case WM_RBUTTONDOWN:
+            buttonDown(right);
+            return 0;
+        case WM_MBUTTONDOWN:
+            buttonDown(middle);
+            return 0;
+        case WM_XBUTTONDOWN:
+            buttonDown(xButton(wParam));
+            return TRUE;
+        case WM_LBUTTONUP:
+            buttonUp(left, lParam);
+            return 0;
+        case WM_RBUTTONUP:
+            buttonUp(right, lParam);
+            return 0;
+        case WM_MBUTTONUP:
+            buttonUp(middle, lParam);
+            return 0;
+        case WM_XBUTTONUP:
+            buttonUp(xButton(wParam), lParam);
+            return TRUE;
+        case WM_CAPTURECHANGED:
+            // Taken away while a button was held: the pad is restored, but nothing is clicked.
+            if (heldButtons_ != 0) {
+                heldButtons_ = 0;
+                listener_.padUp(index_);
+            }
+            return 0;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_PAINT:
+            paint();
+            return 0;
+        case WM_GETOBJECT:
+            if (static_cast<LONG>(lParam) == OBJID_CLIENT) {
+                // Assistive technology asks on the window's own thread; COM must be ready there.
+                static const HRESULT comReady = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+                (void)comReady;
+                return LresultFromObject(IID_IAccessible, wParam, accessible());
+            }
+            break;
+        case pressMessage:
+            press();
+            return 0;
+        case WM_NCDESTROY:
+            SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+            break;
+    }
+    return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+void Pad::buttonDown(unsigned button) {
+    if (heldButtons_ == 0) {
+        SetCapture(hwnd_);
+    }
+    heldButtons_ |= button;
+    listener_.padDown(index_);
+}
+
+void Pad::buttonUp(unsigned button, LPARAM position) {
+    if ((heldButtons_ & button) == 0) {
+        return;
+    }
+    heldButtons_ &= ~button;
+    RECT inside;
+    GetClientRect(hwnd_, &inside);
+    const bool click =
+        button == left && PtInRect(&inside, POINT{GET_X_LPARAM(position), GET_Y_LPARAM(position)});
+    if (heldButtons_ == 0) {
+        ReleaseCapture();
+    }
+    listener_.padUp(index_);
+    if (click) {
+        listener_.padClick(index_);
+    }
+}
+
+void Pad::paint() {
+    PAINTSTRUCT paint;
+    HDC dc = BeginPaint(hwnd_, &paint);
+    SetDCBrushColor(dc, backColor_);
+    FillRect(dc, &paint.rcPaint, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+    EndPaint(hwnd_, &paint);
+}
+
+IAccessible* Pad::accessible() {
+    if (!accessible_) {
+        accessible_ = new PadAccessible(*this, pressMessage);
+    }
+    return accessible_;
+}
+
+}  // namespace zintu

@@ -1,0 +1,242 @@
+#include "win32runtime.h"
+
+#include "design.h"
+#include "form.h"
+#include "resourceids.h"
+#include "widetext.h"
+
+namespace zintu {
+
+namespace {
+
+constexpr wchar_t className[] = L"ZintuWindow";
+constexpr int exitStatus = 0;
+// Posted by an unload: the unloaded form's pad is still in its own handler.
+constexpr UINT destroyUnloadedMessage = WM_APP;
+// Fixed size: neither resized nor maximised.
+constexpr DWORD windowStyle =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+
+}  // namespace
+
+Win32Runtime::Win32Runtime() = default;
+
+Win32Runtime::~Win32Runtime() {
+    unloaded_.clear();
+    form_.reset();
+    if (window_) {
+        DestroyWindow(window_);
+    }
+}
+
+void Win32Runtime::start(FormEvents& game) {
+    game_ = &game;
+    gate_.emplace(game);
+    createWindow();
+    showForm();
+}
+
+int Win32Runtime::run(FormEvents& game) {
+    start(game);
+    MSG message;
+    while (!ended() && GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return exitStatus;
+}
+
+void Win32Runtime::randomize() {
+    random_.reseedFromClock();
+}
+
+float Win32Runtime::rnd() {
+    return toSingleBelowOne(random_.nextUnit());
+}
+
+Colour Win32Runtime::backColor(PadIndex pad) const {
+    return form_->pad(pad)->backColor();
+}
+
+void Win32Runtime::setBackColor(PadIndex pad, Colour colour) {
+    form_->pad(pad)->setBackColor(colour);
+}
+
+void Win32Runtime::setPadEnabled(PadIndex pad, bool enabled) {
+    EnableWindow(form_->pad(pad)->hwnd(), enabled);
+}
+
+void Win32Runtime::setPadVisible(PadIndex pad, bool visible) {
+    ShowWindow(form_->pad(pad)->hwnd(), visible ? SW_SHOWNA : SW_HIDE);
+}
+
+void Win32Runtime::movePad(PadIndex pad, int left, int top) {
+    form_->movePad(pad, left, top);
+}
+
+void Win32Runtime::loadPad(PadIndex pad) {
+    form_->loadPad(pad);
+}
+
+void Win32Runtime::setScoreCaption(const std::string& text) {
+    SetWindowTextW(form_->score(), widen(text).c_str());
+}
+
+void Win32Runtime::setLightUpEnabled(bool enabled) {
+    if (enabled) {
+        form_->lightUp().start();
+    } else {
+        form_->lightUp().stop();
+    }
+}
+
+void Win32Runtime::msgBox(const std::string& text) {
+    HWND owner = nullptr;
+    if (formShown()) {
+        owner = window_;
+        // The box's own loop would paint the pads only once the box is up: show them as they
+        // stand first, so that the last pad of a playback goes dark on the beat.
+        RedrawWindow(window_, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    } else {
+        // A box from a load that follows an unload: the form is not on the screen, so neither
+        // is its window, and the box stands alone, modal to the whole program.
+        ShowWindow(window_, SW_HIDE);
+    }
+    const EventGate::MessageScope open(*gate_);
+    MessageBoxW(owner, widen(text).c_str(), widen(design::messageCaption).c_str(),
+                MB_OK | (owner ? MB_APPLMODAL : MB_TASKMODAL));
+}
+
+void Win32Runtime::unloadForm() {
+    if (!form_) {
+        return;
+    }
+    form_->detach();
+    ShowWindow(form_->hwnd(), SW_HIDE);
+    unloaded_.push_back(std::move(form_));
+    PostMessageW(window_, destroyUnloadedMessage, 0, 0);
+}
+
+void Win32Runtime::showForm() {
+    if (!form_) {
+        form_ = std::make_unique<Form>(window_, GetDpiForWindow(window_), *gate_);
+        game_->Form_Load();
+        if (ended()) {
+            return;
+        }
+    }
+    ShowWindow(form_->hwnd(), SW_SHOWNA);
+    if (!IsWindowVisible(window_)) {
+        ShowWindow(window_, SW_SHOW);
+    }
+}
+
+void Win32Runtime::end() {
+    gate_->end();
+    if (form_) {
+        form_->lightUp().stop();
+    }
+    ShowWindow(window_, SW_HIDE);
+    PostQuitMessage(exitStatus);
+}
+
+void Win32Runtime::createWindow() {
+    static const bool registered = [] {
+        WNDCLASSEXW windowClass{};
+        windowClass.cbSize = sizeof windowClass;
+        windowClass.lpfnWndProc = windowProc;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.hIcon = LoadIconW(windowClass.hInstance, MAKEINTRESOURCEW(ZINTU_ICON));
+        windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        windowClass.lpszClassName = className;
+        return RegisterClassExW(&windowClass) != 0;
+    }();
+    (void)registered;
+    window_ = CreateWindowExW(0, className, widen(design::formCaption).c_str(), windowStyle,
+                              CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr, nullptr,
+                              GetModuleHandleW(nullptr), this);
+    // Centred on the monitor it opens on, at that monitor's resolution.
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+    const int dpi = GetDpiForWindow(window_);
+    fitWindow(dpi, POINT{});
+    RECT placed;
+    GetWindowRect(window_, &placed);
+    const RECT& work = monitor.rcWork;
+    fitWindow(dpi, POINT{work.left + (work.right - work.left - (placed.right - placed.left)) / 2,
+                         work.top + (work.bottom - work.top - (placed.bottom - placed.top)) / 2});
+}
+
+// Sizes the window so that its inside is the form's designed size at `dpi`.
+void Win32Runtime::fitWindow(int dpi, POINT topLeft) {
+    const SIZE inside{design::toPixels(design::clientWidth, dpi),
+                      design::toPixels(design::clientHeight, dpi)};
+    RECT outside{0, 0, inside.cx, inside.cy};
+    AdjustWindowRectExForDpi(&outside, windowStyle, FALSE, 0, dpi);
+    const SIZE size{outside.right - outside.left, outside.bottom - outside.top};
+    SetWindowPos(window_, nullptr, topLeft.x, topLeft.y, size.cx, size.cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    // The frame may not yet be drawn at the new resolution's metrics: the inside is made exact
+    // by what it came out as.
+    RECT got;
+    GetClientRect(window_, &got);
+    if (got.right != inside.cx || got.bottom != inside.cy) {
+        SetWindowPos(window_, nullptr, 0, 0, size.cx + inside.cx - got.right,
+                     size.cy + inside.cy - got.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+bool Win32Runtime::formShown() const {
+    return form_ && IsWindowVisible(form_->hwnd());
+}
+
+LRESULT CALLBACK Win32Runtime::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* runtime =
+            static_cast<Win32Runtime*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(runtime));
+        runtime->window_ = hwnd;
+    }
+    auto* runtime = reinterpret_cast<Win32Runtime*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    return runtime ? runtime->handle(message, wParam, lParam)
+                   : DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+LRESULT Win32Runtime::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CLOSE:
+            if (gate_ && gate_->requestClose()) {
+                end();
+            }
+            return 0;
+        case WM_DPICHANGED: {
+            const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+            const int dpi = HIWORD(wParam);
+            fitWindow(dpi, POINT{suggested.left, suggested.top});
+            if (form_) {
+                form_->layout(dpi);
+            }
+            return 0;
+        }
+        case WM_ERASEBKGND: {
+            // The form's colour, so that nothing else can show between two forms.
+            RECT all;
+            GetClientRect(window_, &all);
+            SetDCBrushColor(reinterpret_cast<HDC>(wParam), design::formBackColor);
+            FillRect(reinterpret_cast<HDC>(wParam), &all,
+                     static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+            return 1;
+        }
+        case destroyUnloadedMessage:
+            unloaded_.clear();
+            return 0;
+        case WM_NCDESTROY:
+            SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+            window_ = nullptr;
+            break;
+    }
+    return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+}  // namespace zintu
