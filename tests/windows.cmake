@@ -1,0 +1,48 @@
+# The Windows program's tests, run under Wine: the game logic headless, the real Win32 window,
+# the built exe, and the program played end to end.
+
+# GoogleTest from Debian's sources (package googletest), built with the cross compiler.
+set(INSTALL_GTEST OFF)
+set(BUILD_GMOCK OFF)
+add_subdirectory(/usr/src/googletest ${CMAKE_CURRENT_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+# Every test exe runs under Wine, on a private X server with a window manager.
+set(CMAKE_CROSSCOMPILING_EMULATOR /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/wine/run.py)
+set(wine_environment "WINEPREFIX=${CMAKE_CURRENT_BINARY_DIR}/wineprefix;WINEDEBUG=-all"
+    "WINEDLLOVERRIDES=mscoree,mshtml=")
+
+add_library(zintu_headless STATIC headlessruntime.cpp)
+target_include_directories(zintu_headless PUBLIC .)
+target_link_libraries(zintu_headless PUBLIC zintu_game)
+
+add_executable(game_tests game_load_test.cpp game_play_test.cpp game_random_input_test.cpp)
+target_link_libraries(game_tests PRIVATE zintu_headless gtest_main)
+add_test(NAME game_tests COMMAND game_tests)
+
+# A fresh Wine prefix takes seconds to make: one for the whole run, made first.
+add_test(NAME wine_prefix COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/wine/run.py
+    --new-prefix)
+set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wine ENVIRONMENT "${wine_environment}"
+    TIMEOUT 120)
+set_tests_properties(game_tests PROPERTIES FIXTURES_REQUIRED wine
+    ENVIRONMENT "${wine_environment}" TIMEOUT 120)
+
+# The real Win32 window, with the program's own resources: the label's font is among them.
+add_executable(win32_window_tests boxanswerer.cpp recordinggame.cpp win32_window_test.cpp
+    ${PROJECT_BINARY_DIR}/winresources.rc)
+target_include_directories(win32_window_tests PRIVATE ${PROJECT_SOURCE_DIR}/window/win32)
+target_link_libraries(win32_window_tests PRIVATE zintu_win32window gtest_main)
+add_test(NAME win32_window_tests COMMAND win32_window_tests)
+set_tests_properties(win32_window_tests PROPERTIES FIXTURES_REQUIRED wine
+    ENVIRONMENT "${wine_environment}" TIMEOUT 120)
+
+# The built exe: version fields, imports and resources.
+add_test(NAME windows_exe_is_self_contained
+    COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/windows_exe_test.py $<TARGET_FILE:zintu>)
+
+# zintu.exe played end to end under Wine, by the same player as the Linux program.
+add_test(NAME end_to_end_wine
+    COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/e2e/play_e2e.py --desktop openbox
+            wine $<TARGET_FILE:zintu>)
+set_tests_properties(end_to_end_wine PROPERTIES FIXTURES_REQUIRED wine
+    ENVIRONMENT "${wine_environment}" TIMEOUT 300)
