@@ -146,6 +146,9 @@ class Desktop:
         return Game(self.command + list(arguments), self.server.name, weston=self.weston)
 
     def stop(self):
+        if self.command[0] == "wine":
+            # Wine's own processes end with the display they drew on.
+            subprocess.run(["wineserver", "--kill"])
         for part in (self.weston, self.window_manager, self.server):
             if part:
                 part.stop()
