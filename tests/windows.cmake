@@ -31,7 +31,7 @@ set_tests_properties(game_tests PROPERTIES FIXTURES_REQUIRED wine
 add_executable(win32_window_tests boxanswerer.cpp recordinggame.cpp win32_window_test.cpp
     ${PROJECT_BINARY_DIR}/winresources.rc)
 target_include_directories(win32_window_tests PRIVATE ${PROJECT_SOURCE_DIR}/window/win32)
-target_link_libraries(win32_window_tests PRIVATE zintu_win32window gtest_main)
+target_link_libraries(win32_window_tests PRIVATE zintu_win32window gtest_main oleaut32)
 add_test(NAME win32_window_tests COMMAND win32_window_tests)
 set_tests_properties(win32_window_tests PROPERTIES FIXTURES_REQUIRED wine
     ENVIRONMENT "${wine_environment}" TIMEOUT 120)

@@ -8,7 +8,6 @@ namespace zintu {
 namespace {
 
 constexpr wchar_t className[] = L"ZintuForm";
-constexpr UINT_PTR lightUpId = 1;
 
 void registerClass(WNDPROC windowProc) {
     static const bool registered = [windowProc] {
@@ -34,7 +33,13 @@ Form::Form(HWND frame, int dpi, EventGate& gate)
     score_ = CreateWindowExW(0, L"STATIC", widen(design::scoreCaption).c_str(),
                              WS_CHILD | WS_VISIBLE | SS_CENTER | SS_CENTERIMAGE | SS_NOPREFIX, 0, 0,
                              0, 0, hwnd_, nullptr, instance, nullptr);
-    lightUp_ = std::make_unique<LightUpTimer>(hwnd_, lightUpId, design::lightUpIntervalMs);
+    lightUp_ = std::make_unique<LightUpTimer>(
+        [this] {
+            if (gate_) {
+                gate_->tick();
+            }
+        },
+        design::lightUpIntervalMs);
 
     pads_[0] = std::make_unique<Pad>(0, hwnd_, *this);
     pads_[0]->setBackColor(design::restingColour(0));
@@ -122,11 +127,6 @@ LRESULT CALLBACK Form::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
 
 LRESULT Form::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_TIMER:
-            if (wParam == lightUpId && lightUp_->onTimerMessage() && gate_) {
-                gate_->tick();
-            }
-            return 0;
         case WM_ERASEBKGND: {
             RECT all;
             GetClientRect(hwnd_, &all);

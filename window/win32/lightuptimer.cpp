@@ -1,17 +1,17 @@
 #include "lightuptimer.h"
 
-#include <timeapi.h>
-
 #include <algorithm>
+#include <utility>
 
 namespace zintu {
 
 namespace {
 
-constexpr UINT finestResolutionMs = 1;
-// SetTimer counts whole milliseconds and may fire up to one early on the performance counter's
-// finer scale; a tick that early is on time.
-constexpr long long earlinessToleratedMs = 1;
+#ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
+#define CREATE_WAITABLE_TIMER_HIGH_RESOLUTION 0x00000002
+#endif
+
+constexpr long long hundredNanosecondsPerSecond = 10'000'000;
 
 long long performanceFrequency() {
     LARGE_INTEGER frequency;
@@ -19,15 +19,23 @@ long long performanceFrequency() {
     return frequency.QuadPart;
 }
 
+HANDLE createWaitableTimer() {
+    HANDLE timer = CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION,
+                                          TIMER_ALL_ACCESS);
+    return timer ? timer : CreateWaitableTimerExW(nullptr, nullptr, 0, TIMER_ALL_ACCESS);
+}
+
 }  // namespace
 
-LightUpTimer::LightUpTimer(HWND owner, UINT_PTR id, int intervalMs)
-    : owner_(owner), id_(id), countsPerSecond_(performanceFrequency()) {
-    intervalCounts_ = countsPerSecond_ * intervalMs / 1000;
-}
+LightUpTimer::LightUpTimer(std::function<void()> onTick, int intervalMs)
+    : onTick_(std::move(onTick)),
+      countsPerSecond_(performanceFrequency()),
+      intervalCounts_(countsPerSecond_ * intervalMs / 1000),
+      waitable_(createWaitableTimer()) {}
 
 LightUpTimer::~LightUpTimer() {
     stop();
+    CloseHandle(waitable_);
 }
 
 void LightUpTimer::start() {
@@ -35,7 +43,6 @@ void LightUpTimer::start() {
         return;
     }
     active_ = true;
-    timeBeginPeriod(finestResolutionMs);
     started_ = now();
     armFor(1);
 }
@@ -45,41 +52,37 @@ void LightUpTimer::stop() {
         return;
     }
     active_ = false;
-    KillTimer(owner_, id_);
-    timeEndPeriod(finestResolutionMs);
+    // Also takes back a tick already queued and not yet taken.
+    CancelWaitableTimer(waitable_);
 }
 
-bool LightUpTimer::onTimerMessage() {
-    if (!active_) {
-        return false;
+void LightUpTimer::takeDueTicks() {
+    SleepEx(0, TRUE);
+}
+
+void CALLBACK LightUpTimer::due(void* timer, DWORD, DWORD) {
+    auto& self = *static_cast<LightUpTimer*>(timer);
+    if (!self.active_) {
+        return;
     }
-    const long long at = now();
-    const long long tolerance = countsPerSecond_ * earlinessToleratedMs / 1000;
-    if (at + tolerance < dueTime(nextTick_)) {
-        armFor(nextTick_);
-        return false;
-    }
-    const long long elapsedTicks = (at - started_) / intervalCounts_;
-    armFor(std::max(nextTick_ + 1, elapsedTicks + 1));
-    return true;
+    const long long elapsedTicks = (self.now() - self.started_) / self.intervalCounts_;
+    self.armFor(std::max(self.nextTick_ + 1, elapsedTicks + 1));
+    self.onTick_();
+}
+
+void LightUpTimer::armFor(long long tick) {
+    nextTick_ = tick;
+    const long long remaining = std::max(0LL, started_ + tick * intervalCounts_ - now());
+    LARGE_INTEGER dueTime;
+    // Negative: relative to now, so that a change of the clock's date moves nothing.
+    dueTime.QuadPart = -(remaining * hundredNanosecondsPerSecond / countsPerSecond_);
+    SetWaitableTimer(waitable_, &dueTime, 0, due, this, FALSE);
 }
 
 long long LightUpTimer::now() const {
     LARGE_INTEGER counter;
     QueryPerformanceCounter(&counter);
     return counter.QuadPart;
-}
-
-long long LightUpTimer::dueTime(long long tick) const {
-    return started_ + tick * intervalCounts_;
-}
-
-void LightUpTimer::armFor(long long tick) {
-    nextTick_ = tick;
-    const long long remaining = std::max(0LL, dueTime(tick) - now());
-    // Rounded up: a tick that comes early only waits again.
-    const auto ms = static_cast<UINT>((remaining * 1000 + countsPerSecond_ - 1) / countsPerSecond_);
-    SetTimer(owner_, id_, std::max<UINT>(ms, USER_TIMER_MINIMUM), nullptr);
 }
 
 }  // namespace zintu

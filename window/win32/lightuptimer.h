@@ -2,20 +2,24 @@
 
 #include <windows.h>
 
+#include <functional>
+
 namespace zintu {
 
-// The playback timer LightUp: one tick every interval, the first one interval after it starts.
+// The playback timer LightUp: one tick every interval, the first one interval after it starts,
+// handed to `onTick` on the window thread.
 //
 // A plain SetTimer period is rounded up to the system's 15.6 ms tick on Windows, about 312 ms a
-// phase, and each late tick delays the next. Here every tick has its own due time on one
-// schedule from the start, read from the performance counter, and the timer is re-armed for
-// the next due time at each tick, so lateness never adds up; the system timer resolution is
-// raised to 1 ms only while the timer runs, so the player's turn costs nothing. A tick that
-// falls due while an earlier one is still being handled is skipped, never delivered late in a
-// burst.
+// phase, and each late tick delays the next. Here a high-resolution waitable timer (Windows 10
+// 1803 and later; a plain one before) waits for each due time on one schedule from the start,
+// read from the performance counter, so lateness never adds up, and the system's timer
+// resolution is left alone. The timer queues the tick to the window thread, which takes it at
+// its next alertable wait, the message loop's: no thread of its own, and between rounds nothing
+// wakes. Each tick arms the next, so there is never more than one waiting: a tick whose time
+// has passed is skipped, never delivered late in a burst.
 class LightUpTimer {
 public:
-    LightUpTimer(HWND owner, UINT_PTR id, int intervalMs);
+    LightUpTimer(std::function<void()> onTick, int intervalMs);
     ~LightUpTimer();
     LightUpTimer(const LightUpTimer&) = delete;
     LightUpTimer& operator=(const LightUpTimer&) = delete;
@@ -24,18 +28,19 @@ public:
     void stop();
     bool active() const { return active_; }
 
-    // For the owner's WM_TIMER with this timer's id: re-arms, and says whether a tick is due.
-    bool onTimerMessage();
+    // Windows moves a window, and shows its menu, in loops of its own that wait unalertably:
+    // these let the ticks due meanwhile in.
+    static void takeDueTicks();
 
 private:
-    long long now() const;
-    long long dueTime(long long tick) const;
+    static void CALLBACK due(void* timer, DWORD, DWORD);
     void armFor(long long tick);
+    long long now() const;
 
-    HWND owner_;
-    UINT_PTR id_;
-    long long intervalCounts_;
+    std::function<void()> onTick_;
     long long countsPerSecond_;
+    long long intervalCounts_;
+    HANDLE waitable_;
     bool active_ = false;
     long long started_ = 0;
     long long nextTick_ = 0;

@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include "padaccessible.h"
+#include "systemfunction.h"
 #include "widetext.h"
 
 namespace zintu {
@@ -12,6 +13,9 @@ namespace {
 constexpr wchar_t className[] = L"ZintuPad";
 // Posted by assistive technology's default action.
 constexpr UINT pressMessage = WM_APP;
+
+SystemFunction<decltype(CoInitializeEx)> coInitializeEx(L"ole32.dll", "CoInitializeEx");
+SystemFunction<decltype(LresultFromObject)> lresultFromObject(L"oleacc.dll", "LresultFromObject");
 
 enum Button : unsigned { left = 1, right = 2, middle = 4, x1 = 8, x2 = 16 };
 
@@ -129,9 +133,9 @@ LRESULT Pad::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_GETOBJECT:
             if (static_cast<LONG>(lParam) == OBJID_CLIENT) {
                 // Assistive technology asks on the window's own thread; COM must be ready there.
-                static const HRESULT comReady = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+                static const HRESULT comReady = coInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
                 (void)comReady;
-                return LresultFromObject(IID_IAccessible, wParam, accessible());
+                return lresultFromObject(IID_IAccessible, wParam, accessible());
             }
             break;
         case pressMessage:

@@ -1,8 +1,13 @@
+// Defines IID_IAccessible here, rather than importing it from oleacc.dll, which is loaded only
+// when assistive technology first asks.
+#include <initguid.h>
+
 #include "padaccessible.h"
 
 #include <string>
 
 #include "pad.h"
+#include "systemfunction.h"
 #include "widetext.h"
 
 namespace zintu {
@@ -11,8 +16,12 @@ namespace {
 
 constexpr wchar_t pressAction[] = L"Press";
 
+SystemFunction<decltype(SysAllocString)> sysAllocString(L"oleaut32.dll", "SysAllocString");
+SystemFunction<decltype(AccessibleObjectFromWindow)> accessibleObjectFromWindow(
+    L"oleacc.dll", "AccessibleObjectFromWindow");
+
 HRESULT answer(BSTR* out, const std::wstring& text) {
-    *out = SysAllocString(text.c_str());
+    *out = sysAllocString(text.c_str());
     return *out ? S_OK : E_OUTOFMEMORY;
 }
 
@@ -79,7 +88,7 @@ HRESULT PadAccessible::get_accParent(IDispatch** parent) {
     if (!pad_) {
         return CO_E_OBJNOTCONNECTED;
     }
-    return AccessibleObjectFromWindow(pad_->hwnd(), static_cast<DWORD>(OBJID_WINDOW), IID_IDispatch,
+    return accessibleObjectFromWindow(pad_->hwnd(), static_cast<DWORD>(OBJID_WINDOW), IID_IDispatch,
                                       reinterpret_cast<void**>(parent));
 }
 

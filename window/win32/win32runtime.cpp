@@ -2,6 +2,7 @@
 
 #include "design.h"
 #include "form.h"
+#include "lightuptimer.h"
 #include "resourceids.h"
 #include "widetext.h"
 
@@ -13,6 +14,9 @@ constexpr wchar_t className[] = L"ZintuWindow";
 constexpr int exitStatus = 0;
 // Posted by an unload: the unloaded form's pad is still in its own handler.
 constexpr UINT destroyUnloadedMessage = WM_APP;
+// While the window is moved or its menu is open, in Windows' own loops: the playback timer's
+// ticks are let in by this one.
+constexpr UINT_PTR modalLoopTimer = 1;
 // Fixed size: neither resized nor maximised.
 constexpr DWORD windowStyle =
     WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
@@ -38,10 +42,18 @@ void Win32Runtime::start(FormEvents& game) {
 
 int Win32Runtime::run(FormEvents& game) {
     start(game);
-    MSG message;
-    while (!ended() && GetMessageW(&message, nullptr, 0, 0) > 0) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
+    while (!ended()) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                return exitStatus;
+            }
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        // Alertable, so that the playback timer's ticks are taken here.
+        MsgWaitForMultipleObjectsEx(0, nullptr, INFINITE, QS_ALLINPUT,
+                                    MWMO_ALERTABLE | MWMO_INPUTAVAILABLE);
     }
     return exitStatus;
 }
@@ -228,6 +240,20 @@ LRESULT Win32Runtime::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                      static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
             return 1;
         }
+        case WM_ENTERSIZEMOVE:
+        case WM_ENTERMENULOOP:
+            SetTimer(window_, modalLoopTimer, USER_TIMER_MINIMUM, nullptr);
+            break;
+        case WM_EXITSIZEMOVE:
+        case WM_EXITMENULOOP:
+            KillTimer(window_, modalLoopTimer);
+            break;
+        case WM_TIMER:
+            if (wParam == modalLoopTimer) {
+                LightUpTimer::takeDueTicks();
+                return 0;
+            }
+            break;
         case destroyUnloadedMessage:
             unloaded_.clear();
             return 0;
