@@ -15,13 +15,14 @@ set(icon_pngs)
 set(icon_commands)
 foreach(size ${icon_sizes})
     set(png ${CMAKE_CURRENT_BINARY_DIR}/icon/zintu-${size}.png)
-    list(APPEND icon_pngs ${png})
+    list(APPEND icon_pngs --raw=${png})
     list(APPEND icon_commands COMMAND ${RSVG_CONVERT} -w ${size} -h ${size} -o ${png}
         ${PROJECT_SOURCE_DIR}/packaging/zintu.svg)
 endforeach()
 add_custom_command(OUTPUT ${icon}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/icon
     ${icon_commands}
+    # Each size kept as PNG: a 256-pixel bitmap alone would weigh 260 kB.
     COMMAND ${ICOTOOL} -c -o ${icon} ${icon_pngs}
     DEPENDS ${PROJECT_SOURCE_DIR}/packaging/zintu.svg
     VERBATIM)
@@ -43,7 +44,7 @@ configure_file(app/winresources.rc.in winresources.rc @ONLY)
 set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/winresources.rc PROPERTIES
     OBJECT_DEPENDS "${icon};${ZINTU_MANIFEST_FILE};${ZINTU_LABEL_FONT_FILE}")
 
-add_executable(zintu WIN32 app/winmain.cpp ${CMAKE_CURRENT_BINARY_DIR}/zintu.rc
+add_executable(zintu WIN32 app/winmain.cpp app/winfailure.cpp ${CMAKE_CURRENT_BINARY_DIR}/zintu.rc
     ${CMAKE_CURRENT_BINARY_DIR}/winresources.rc)
 target_include_directories(zintu PRIVATE window/win32)
 target_link_libraries(zintu PRIVATE zintu_win32window)
