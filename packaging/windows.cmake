@@ -48,3 +48,33 @@ add_executable(zintu WIN32 app/winmain.cpp app/winfailure.cpp ${CMAKE_CURRENT_BI
     ${CMAKE_CURRENT_BINARY_DIR}/winresources.rc)
 target_include_directories(zintu PRIVATE window/win32)
 target_link_libraries(zintu PRIVATE zintu_win32window)
+
+# A ZIP with the program, its README and the font's licence, and an installer.
+install(TARGETS zintu RUNTIME DESTINATION .)
+install(FILES packaging/windows/README.txt ${CMAKE_CURRENT_BINARY_DIR}/Blankenburg-LICENSE.txt
+    DESTINATION .)
+
+set(CPACK_GENERATOR ZIP NSIS)
+set(CPACK_PACKAGE_NAME zintu)
+set(CPACK_PACKAGE_VENDOR Zintu)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Zintu!, a memory game with four coloured pads")
+set(CPACK_SYSTEM_NAME win64)
+set(CPACK_PACKAGE_INSTALL_DIRECTORY Zintu)
+set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Zintu)
+set(CPACK_PACKAGE_EXECUTABLES zintu "Zintu!")
+set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
+set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_CURRENT_BINARY_DIR}/Blankenburg-LICENSE.txt)
+set(CPACK_STRIP_FILES OFF)
+# A 64-bit installer into the 64-bit Program Files: Windows' 64-bit registry and folders, and
+# a program that runs where only 64-bit programs do.
+set(CPACK_NSIS_DEFINES "Target amd64-unicode")
+set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
+set(CPACK_NSIS_PACKAGE_NAME "Zintu!")
+set(CPACK_NSIS_DISPLAY_NAME "Zintu!")
+set(CPACK_NSIS_MUI_ICON ${icon})
+set(CPACK_NSIS_MUI_UNIICON ${icon})
+set(CPACK_NSIS_INSTALLED_ICON_NAME zintu.exe)
+set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/packaging/windows-cpack.cmake)
+include(CPack)

@@ -46,3 +46,10 @@ add_test(NAME end_to_end_wine
             wine $<TARGET_FILE:zintu>)
 set_tests_properties(end_to_end_wine PROPERTIES FIXTURES_REQUIRED wine
     ENVIRONMENT "${wine_environment}" TIMEOUT 300)
+
+# The ZIP and the installer, built, installed, started and uninstalled under Wine.
+add_test(NAME windows_installer_installs_runs_and_uninstalls
+    COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/windows_install_test.py
+            ${PROJECT_BINARY_DIR})
+set_tests_properties(windows_installer_installs_runs_and_uninstalls PROPERTIES
+    FIXTURES_REQUIRED wine ENVIRONMENT "${wine_environment}" TIMEOUT 300)

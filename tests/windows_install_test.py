@@ -1,0 +1,114 @@
+#!/usr/bin/python3
+"""Builds the Windows ZIP and installer with CPack, checks the ZIP's contents, installs the game
+silently under Wine, checks its files, Start-menu entry and uninstall entry, starts the
+installed game until its window shows, uninstalls it silently and checks nothing is left.
+
+Usage: windows_install_test.py BUILD_DIR      ($WINEPREFIX names the Wine prefix)
+"""
+
+import os
+import subprocess
+import sys
+import zipfile
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "e2e"))
+from xplayer import Game, Openbox, StepFailed, Xvfb  # noqa: E402
+
+NAME = "zintu-1.00-win64"
+INSTALLED = ["zintu.exe", "README.txt", "Blankenburg-LICENSE.txt"]
+UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Zintu"
+INSTALL_DIR = r"C:\Program Files\Zintu"
+
+checked = 0
+
+
+def check(what, ok):
+    global checked
+    print(f"  {'ok' if ok else 'FAILED'}: {what}", flush=True)
+    if not ok:
+        raise StepFailed(what)
+    checked += 1
+
+
+def on_drive_c(*parts):
+    return os.path.join(os.environ["WINEPREFIX"], "drive_c", *parts)
+
+
+START_MENU = on_drive_c("ProgramData", "Microsoft", "Windows", "Start Menu", "Programs", "Zintu!")
+
+
+def wine(*command, display):
+    """Runs a Windows command to its end, and every process it started with it."""
+    run = subprocess.run(["wine", *command], env={**os.environ, "DISPLAY": display},
+                         capture_output=True, text=True)
+    subprocess.run(["wineserver", "--wait"])
+    return run
+
+
+def uninstall_entry(display):
+    listed = wine("reg", "query", UNINSTALL_KEY, display=display)
+    values = {}
+    for line in listed.stdout.splitlines():
+        fields = line.split(None, 2)
+        if len(fields) == 3 and fields[1].startswith("REG_"):
+            values[fields[0]] = fields[2]
+    return values if listed.returncode == 0 else None
+
+
+def main():
+    build_dir = os.path.abspath(sys.argv[1])
+    subprocess.run(["cpack", "-G", "ZIP;NSIS"], cwd=build_dir, check=True,
+                   stdout=subprocess.DEVNULL)
+    with zipfile.ZipFile(os.path.join(build_dir, NAME + ".zip")) as archive:
+        listed = sorted(archive.namelist())
+    check(f"the ZIP holds {listed}", listed == sorted(f"{NAME}/{name}" for name in INSTALLED))
+
+    server = Xvfb()
+    window_manager = Openbox(server.name)
+    try:
+        installer = os.path.join(build_dir, NAME + "-setup.exe")
+        check("the installer runs silently",
+              wine(installer, "/S", display=server.name).returncode == 0)
+        program_dir = on_drive_c("Program Files", "Zintu")
+        present = sorted(os.listdir(program_dir))
+        check(f"installed under Program Files: {present}",
+              set(INSTALLED) | {"Uninstall.exe"} == set(present))
+        link = os.path.join(START_MENU, "Zintu!.lnk")
+        with open(link, "rb") as shortcut:
+            # The shortcut's target path, as its link information holds it.
+            target = (INSTALL_DIR + r"\zintu.exe").encode() in shortcut.read()
+        check("a Start-menu entry starts the installed zintu.exe", target)
+        entry = uninstall_entry(server.name)
+        check(f"an uninstall entry: {entry}", entry is not None
+              and entry.get("DisplayVersion") == "1.00" and entry.get("Publisher") == "Zintu"
+              and entry.get("DisplayIcon") == INSTALL_DIR + r"\zintu.exe")
+
+        game = Game(["wine", INSTALL_DIR + r"\zintu.exe"], server.name)
+        try:
+            window = game.game_window("the installed game")
+            check("the installed game opens its Zintu! window, 321 x 133 inside",
+                  (window.width, window.height) == (321, 133))
+            game.close(window)
+            check("and closes with status 0", game.exit_status() == 0)
+        finally:
+            game.stop()
+
+        uninstalled = wine(INSTALL_DIR + r"\Uninstall.exe", "/S", display=server.name)
+        check("the uninstaller runs silently", uninstalled.returncode == 0)
+        check("nothing is left: no folder, no Start-menu entry, no uninstall entry",
+              not os.path.exists(program_dir) and not os.path.exists(START_MENU)
+              and uninstall_entry(server.name) is None)
+    except StepFailed as failure:
+        print(f"FAILED at {failure}")
+        print(f"{checked} passed, 1 failed")
+        return 1
+    finally:
+        subprocess.run(["wineserver", "--kill"])
+        window_manager.stop()
+        server.stop()
+    print(f"{checked} passed, 0 failed")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
