@@ -25,7 +25,7 @@ from Xlib import X, display
 from Xlib.ext import damage, xtest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
-from xplayer import OFF_PADS, PAD_CENTRES, WHITE, Game, Xvfb  # noqa: E402
+from xplayer import OFF_PADS, PAD_CENTRES, WHITE, Game, Openbox, Xvfb  # noqa: E402
 
 PHASE_MS = 300.0
 GAME_RED = (255, 0, 0)
@@ -76,6 +76,17 @@ class Watcher:
         except Exception:
             return None
 
+    def titled(self, window, caption):
+        """The window with this caption that a top-level window shows: the window itself, or
+        under a window manager the client inside the manager's frame."""
+        if self.caption(window) == caption:
+            return window
+        try:
+            children = window.query_tree().children
+        except Exception:
+            return None
+        return next((child for child in children if self.caption(child) == caption), None)
+
     def pixel(self, window, point):
         data = window.get_image(point[0], point[1], 1, 1, X.ZPixmap, 0xFFFFFFFF).data
         return (data[2], data[1], data[0])
@@ -99,17 +110,17 @@ def reference_frame_complete(watcher, window):
     return b"\x00\x00\x00" in row
 
 
-def start_up(binary, server, watcher, frame_complete, caption="Zintu!"):
+def start_up(program, server, watcher, frame_complete, caption="Zintu!"):
     """Spawns the program; returns it with the seconds to its first complete frame."""
     spawned = time.monotonic()
-    process = subprocess.Popen([binary], env={**os.environ, "DISPLAY": server.name},
+    process = subprocess.Popen(program, env={**os.environ, "DISPLAY": server.name},
                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     deadline = spawned + 20
     window = None
     while True:
         event, received = watcher.next_event(deadline)
-        if event.type == X.MapNotify and watcher.caption(event.window) == caption:
-            window = event.window
+        if event.type == X.MapNotify and window is None and watcher.titled(event.window, caption):
+            window = watcher.titled(event.window, caption)
             handle = watcher.watch(window)
             if frame_complete(watcher, window):
                 return process, window, received - spawned, handle
@@ -154,10 +165,10 @@ def answer_go(game):
     game.answer_box("GO!", box)
 
 
-def one_run(kind, binary, server, wait_s):
+def one_run(kind, program, server, wait_s):
     watcher = Watcher(server.name)
     frame_complete = game_frame_complete if kind == "game" else reference_frame_complete
-    process, _, startup_s, _ = start_up(binary, server, watcher, frame_complete)
+    process, _, startup_s, _ = start_up(program, server, watcher, frame_complete)
     time.sleep(max(0.0, MEMORY_AT_S - startup_s))
     rss, peak = memory_kib(process.pid)
     if kind == "game":
@@ -173,11 +184,11 @@ def one_run(kind, binary, server, wait_s):
             "wait_cpu_s": cpu, "wakeups_per_s": wakeups}
 
 
-def quick_start_up(kind, binary, server):
+def quick_start_up(kind, program, server):
     """Start-up alone: spawn, first complete frame, end."""
     watcher = Watcher(server.name)
     frame_complete = game_frame_complete if kind == "game" else reference_frame_complete
-    process, _, startup_s, _ = start_up(binary, server, watcher, frame_complete)
+    process, _, startup_s, _ = start_up(program, server, watcher, frame_complete)
     process.terminate()
     process.wait()
     watcher.close()
@@ -201,8 +212,8 @@ def lit_pad(watcher, window):
     return lit[0] if lit else None
 
 
-def rhythm_and_latency(binary, server, level):
-    game = Game(binary, server.name)
+def rhythm_and_latency(program, server, level):
+    game = Game(program, server.name)
     watcher = Watcher(server.name)
     try:
         # Play until the last box before the measured level, then watch its playback.
@@ -226,7 +237,7 @@ def rhythm_and_latency(binary, server, level):
         # Until GO! is up and the last pad has gone dark, which may paint just after the box.
         while go is None or lit is not None:
             event, received = watcher.next_event(deadline)
-            if event.type == X.MapNotify and watcher.caption(event.window) == "Zintu":
+            if event.type == X.MapNotify and watcher.titled(event.window, "Zintu"):
                 go = received
             elif is_damage(event):
                 watcher.rearm(handle)
@@ -286,16 +297,22 @@ def summary(values):
     return {"median": statistics.median(values), "min": min(values), "max": max(values)}
 
 
-def machine():
+def machine(wine):
     model = "unknown processor"
     with open("/proc/cpuinfo") as info:
         for line in info:
             if line.startswith("model name"):
                 model = line.split(":", 1)[1].strip()
                 break
-    qt = subprocess.run(["dpkg-query", "-W", "-f=${Version}", "libqt6core6"],
-                        capture_output=True, text=True).stdout
-    return f"{model}, {os.cpu_count()} cores, Linux {platform.release()}, Qt {qt}, Xvfb"
+    def version(package):
+        return subprocess.run(["dpkg-query", "-W", "-f=${Version}", package],
+                              capture_output=True, text=True).stdout
+
+    common = f"{model}, {os.cpu_count()} cores, Linux {platform.release()}"
+    if wine:
+        return (f"{common}, Wine {version('wine64')} on Xvfb with openbox, mingw-w64 "
+                f"{version('g++-mingw-w64-x86-64-posix')}")
+    return f"{common}, Qt {version('libqt6core6')}, Xvfb"
 
 
 def main():
@@ -308,22 +325,33 @@ def main():
     parser.add_argument("--wait", type=float, default=10.0)
     parser.add_argument("--rhythm-level", type=int, default=20)
     parser.add_argument("--json", default="bench-results.json")
+    parser.add_argument("--wine", action="store_true",
+                        help="GAME and REFERENCE are Windows programs, run under Wine with a "
+                             "window manager, without which Wine stalls whenever a window hides")
     options = parser.parse_args()
 
+    def program(path):
+        return ["wine", path] if options.wine else [path]
+
+    programs = {"game": program(options.game), "reference": program(options.reference)}
     server = Xvfb()
+    window_manager = Openbox(server.name) if options.wine else None
     try:
         runs = {"game": [], "reference": []}
         for run in range(options.runs):
-            for kind, binary in (("game", options.game), ("reference", options.reference)):
-                runs[kind].append(one_run(kind, binary, server, options.wait))
+            for kind, program in programs.items():
+                runs[kind].append(one_run(kind, program, server, options.wait))
                 print(f"run {run + 1} {kind}: {runs[kind][-1]}", flush=True)
         startups = {kind: [r["startup_ms"] for r in runs[kind]] for kind in runs}
         for run in range(options.startup_runs):
-            for kind, binary in (("game", options.game), ("reference", options.reference)):
-                startups[kind].append(quick_start_up(kind, binary, server))
+            for kind, program in programs.items():
+                startups[kind].append(quick_start_up(kind, program, server))
         print(f"{options.startup_runs} more start-up pairs done", flush=True)
-        rhythm = rhythm_and_latency(options.game, server, options.rhythm_level)
+        rhythm = rhythm_and_latency(programs["game"], server, options.rhythm_level)
     finally:
+        if options.wine:
+            subprocess.run(["wineserver", "--kill"])
+            window_manager.stop()
         server.stop()
 
     def ratios(field):
@@ -334,7 +362,9 @@ def main():
     deviations = [abs(phase - PHASE_MS) for phase in rhythm["phases_ms"]]
     expected_go = options.rhythm_level * 2 * PHASE_MS
     results = {
-        "machine": machine(),
+        "machine": machine(options.wine),
+        "program_bytes": {"game": os.path.getsize(options.game),
+                          "reference": os.path.getsize(options.reference)},
         "runs": options.runs,
         "startup_runs": len(startup_ratios),
         "startup_ms": {kind: summary(startups[kind]) for kind in startups},
@@ -372,6 +402,8 @@ def print_table(results):
         ("resident 1.5 s, game / reference", results["rss_ratio"], ""),
         ("peak resident, game / reference", results["peak_ratio"], ""),
     ]
+    sizes = results["program_bytes"]
+    print(f"program size: game {sizes['game']} bytes, reference {sizes['reference']} bytes\n")
     print(f"{'figure':44} {'median':>10} {'min':>10} {'max':>10}")
     for name, values, _ in rows:
         print(f"{name:44} {values['median']:10.3f} {values['min']:10.3f} {values['max']:10.3f}")

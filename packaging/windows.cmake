@@ -78,3 +78,9 @@ set(CPACK_NSIS_INSTALLED_ICON_NAME zintu.exe)
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/packaging/windows-cpack.cmake)
 include(CPack)
+
+# The benchmark's yardstick, built the same way.
+configure_file(bench/reference_win32.rc.in reference_win32.rc @ONLY)
+add_executable(zintu_reference WIN32 bench/reference_win32.cpp
+    ${CMAKE_CURRENT_BINARY_DIR}/reference_win32.rc)
+target_compile_definitions(zintu_reference PRIVATE UNICODE _UNICODE)
