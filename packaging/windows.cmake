@@ -15,14 +15,19 @@ set(icon_pngs)
 set(icon_commands)
 foreach(size ${icon_sizes})
     set(png ${CMAKE_CURRENT_BINARY_DIR}/icon/zintu-${size}.png)
-    list(APPEND icon_pngs --raw=${png})
+    if(size EQUAL 256)
+        list(APPEND icon_pngs --raw=${png})
+    else()
+        list(APPEND icon_pngs ${png})
+    endif()
     list(APPEND icon_commands COMMAND ${RSVG_CONVERT} -w ${size} -h ${size} -o ${png}
         ${PROJECT_SOURCE_DIR}/packaging/zintu.svg)
 endforeach()
 add_custom_command(OUTPUT ${icon}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/icon
     ${icon_commands}
-    # Each size kept as PNG: a 256-pixel bitmap alone would weigh 260 kB.
+    # The largest kept as PNG: as a bitmap it alone would weigh 260 kB. The window's own
+    # sizes stay bitmaps, which need no PNG decoder at start-up.
     COMMAND ${ICOTOOL} -c -o ${icon} ${icon_pngs}
     DEPENDS ${PROJECT_SOURCE_DIR}/packaging/zintu.svg
     VERBATIM)

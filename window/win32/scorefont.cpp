@@ -100,13 +100,13 @@ const std::wstring& scoreFontFamily() {
 }
 
 HFONT createScoreFont(int dpi, SIZE label) {
-    const double pointSize = scorelabel::fittedPointSize([dpi, label](double size) {
-        HFONT trial = createFont(size, dpi);
-        const bool fits = captionFits(trial, label);
-        DeleteObject(trial);
-        return fits;
+    HFONT font = nullptr;
+    scorelabel::fittedPointSize([dpi, label, &font](double size) {
+        DeleteObject(font);
+        font = createFont(size, dpi);
+        return captionFits(font, label);
     });
-    return createFont(pointSize, dpi);
+    return font;
 }
 
 }  // namespace zintu

@@ -159,6 +159,9 @@ void Win32Runtime::createWindow() {
         windowClass.lpfnWndProc = windowProc;
         windowClass.hInstance = GetModuleHandleW(nullptr);
         windowClass.hIcon = LoadIconW(windowClass.hInstance, MAKEINTRESOURCEW(ZINTU_ICON));
+        windowClass.hIconSm = static_cast<HICON>(LoadImageW(
+            windowClass.hInstance, MAKEINTRESOURCEW(ZINTU_ICON), IMAGE_ICON,
+            GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
         windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
         windowClass.lpszClassName = className;
         return RegisterClassExW(&windowClass) != 0;
@@ -172,21 +175,28 @@ void Win32Runtime::createWindow() {
     monitor.cbSize = sizeof monitor;
     GetMonitorInfoW(MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor);
     const int dpi = GetDpiForWindow(window_);
-    fitWindow(dpi, POINT{});
-    RECT placed;
-    GetWindowRect(window_, &placed);
+    const SIZE size = outsideSize(dpi);
     const RECT& work = monitor.rcWork;
-    fitWindow(dpi, POINT{work.left + (work.right - work.left - (placed.right - placed.left)) / 2,
-                         work.top + (work.bottom - work.top - (placed.bottom - placed.top)) / 2});
+    fitWindow(dpi, POINT{work.left + (work.right - work.left - size.cx) / 2,
+                         work.top + (work.bottom - work.top - size.cy) / 2});
+}
+
+SIZE Win32Runtime::insideSize(int dpi) {
+    return {design::toPixels(design::clientWidth, dpi),
+            design::toPixels(design::clientHeight, dpi)};
+}
+
+SIZE Win32Runtime::outsideSize(int dpi) {
+    const SIZE inside = insideSize(dpi);
+    RECT outside{0, 0, inside.cx, inside.cy};
+    AdjustWindowRectExForDpi(&outside, windowStyle, FALSE, 0, dpi);
+    return {outside.right - outside.left, outside.bottom - outside.top};
 }
 
 // Sizes the window so that its inside is the form's designed size at `dpi`.
 void Win32Runtime::fitWindow(int dpi, POINT topLeft) {
-    const SIZE inside{design::toPixels(design::clientWidth, dpi),
-                      design::toPixels(design::clientHeight, dpi)};
-    RECT outside{0, 0, inside.cx, inside.cy};
-    AdjustWindowRectExForDpi(&outside, windowStyle, FALSE, 0, dpi);
-    const SIZE size{outside.right - outside.left, outside.bottom - outside.top};
+    const SIZE inside = insideSize(dpi);
+    const SIZE size = outsideSize(dpi);
     SetWindowPos(window_, nullptr, topLeft.x, topLeft.y, size.cx, size.cy,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     // The frame may not yet be drawn at the new resolution's metrics: the inside is made exact

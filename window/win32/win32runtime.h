@@ -53,6 +53,8 @@ private:
     static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void createWindow();
+    static SIZE insideSize(int dpi);
+    static SIZE outsideSize(int dpi);
     void fitWindow(int dpi, POINT topLeft);
     bool formShown() const;
 
