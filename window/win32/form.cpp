@@ -2,6 +2,7 @@
 
 #include "scorefont.h"
 #include "widetext.h"
+#include "windowclass.h"
 
 namespace zintu {
 
@@ -9,24 +10,11 @@ namespace {
 
 constexpr wchar_t className[] = L"ZintuForm";
 
-void registerClass(WNDPROC windowProc) {
-    static const bool registered = [windowProc] {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = windowProc;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        windowClass.lpszClassName = className;
-        return RegisterClassExW(&windowClass) != 0;
-    }();
-    (void)registered;
-}
-
 }  // namespace
 
 Form::Form(HWND frame, int dpi, EventGate& gate)
     : gate_(&gate), dpi_(dpi), background_(CreateSolidBrush(design::formBackColor)) {
-    registerClass(windowProc);
+    registerWindowClass(className, ownedWindowProc<Form>);
     HINSTANCE instance = GetModuleHandleW(nullptr);
     hwnd_ = CreateWindowExW(0, className, L"", WS_CHILD | WS_CLIPCHILDREN, 0, 0, 0, 0, frame,
                             nullptr, instance, this);
@@ -114,19 +102,11 @@ void Form::padClick(PadIndex pad) {
     }
 }
 
-LRESULT CALLBACK Form::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* form = static_cast<Form*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-        form->hwnd_ = hwnd;
-    }
-    auto* form = reinterpret_cast<Form*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    return form ? form->handle(message, wParam, lParam)
-                : DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
-LRESULT Form::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT Form::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+        case WM_NCCREATE:
+            hwnd_ = hwnd;
+            break;
         case WM_ERASEBKGND: {
             RECT all;
             GetClientRect(hwnd_, &all);
@@ -139,11 +119,8 @@ LRESULT Form::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             SetBkColor(dc, design::formBackColor);
             return reinterpret_cast<LRESULT>(background_);
         }
-        case WM_NCDESTROY:
-            SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-            break;
     }
-    return DefWindowProcW(hwnd_, message, wParam, lParam);
+    return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 }  // namespace zintu

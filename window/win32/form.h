@@ -44,10 +44,10 @@ public:
     void padUp(PadIndex pad) override;
     void padClick(PadIndex pad) override;
 
-private:
-    static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    // The window's messages.
+    LRESULT handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
+private:
     EventGate* gate_;
     int dpi_;
     HBRUSH background_;

@@ -5,6 +5,7 @@
 #include "padaccessible.h"
 #include "systemfunction.h"
 #include "widetext.h"
+#include "windowclass.h"
 
 namespace zintu {
 
@@ -19,21 +20,6 @@ SystemFunction<decltype(LresultFromObject)> lresultFromObject(L"oleacc.dll", "Lr
 
 enum Button : unsigned { left = 1, right = 2, middle = 4, x1 = 8, x2 = 16 };
 
-// No CS_DBLCLKS: Windows would turn a quick second press into a double-click message, and for a
-// pad it is just another press.
-void registerClass(WNDPROC windowProc) {
-    static const bool registered = [windowProc] {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = windowProc;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        windowClass.lpszClassName = className;
-        return RegisterClassExW(&windowClass) != 0;
-    }();
-    (void)registered;
-}
-
 unsigned xButton(WPARAM wParam) {
     return GET_XBUTTON_WPARAM(wParam) == XBUTTON1 ? x1 : x2;
 }
@@ -41,7 +27,9 @@ unsigned xButton(WPARAM wParam) {
 }  // namespace
 
 Pad::Pad(PadIndex index, HWND form, PadListener& listener) : index_(index), listener_(listener) {
-    registerClass(windowProc);
+    // No CS_DBLCLKS: Windows would turn a quick second press into a double-click message, and
+    // for a pad it is just another press.
+    registerWindowClass(className, ownedWindowProc<Pad>);
     hwnd_ =
         CreateWindowExW(0, className, widen(design::padText).c_str(), WS_CHILD | WS_CLIPSIBLINGS, 0,
                         0, 0, 0, form, nullptr, GetModuleHandleW(nullptr), this);
@@ -81,19 +69,11 @@ void Pad::press() {
     listener_.padClick(index_);
 }
 
-LRESULT CALLBACK Pad::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* pad = static_cast<Pad*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(pad));
-        pad->hwnd_ = hwnd;
-    }
-    auto* pad = reinterpret_cast<Pad*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    return pad ? pad->handle(message, wParam, lParam)
-               : DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
-LRESULT Pad::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT Pad::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+        case WM_NCCREATE:
+            hwnd_ = hwnd;
+            break;
         case WM_LBUTTONDOWN:
             buttonDown(left);
             return 0;
@@ -141,11 +121,8 @@ LRESULT Pad::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case pressMessage:
             press();
             return 0;
-        case WM_NCDESTROY:
-            SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-            break;
     }
-    return DefWindowProcW(hwnd_, message, wParam, lParam);
+    return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 void Pad::buttonDown(unsigned button) {

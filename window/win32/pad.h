@@ -45,9 +45,10 @@ public:
     // What the pad hands assistive technology that asks for it (WM_GETOBJECT).
     IAccessible* accessible();
 
+    // The window's messages.
+    LRESULT handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
 private:
-    static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void buttonDown(unsigned button);
     void buttonUp(unsigned button, LPARAM position);
     void paint();

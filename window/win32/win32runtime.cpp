@@ -5,6 +5,7 @@
 #include "lightuptimer.h"
 #include "resourceids.h"
 #include "widetext.h"
+#include "windowclass.h"
 
 namespace zintu {
 
@@ -153,23 +154,14 @@ void Win32Runtime::end() {
 }
 
 void Win32Runtime::createWindow() {
-    static const bool registered = [] {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = windowProc;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.hIcon = LoadIconW(windowClass.hInstance, MAKEINTRESOURCEW(ZINTU_ICON));
-        windowClass.hIconSm = static_cast<HICON>(LoadImageW(
-            windowClass.hInstance, MAKEINTRESOURCEW(ZINTU_ICON), IMAGE_ICON,
-            GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR));
-        windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        windowClass.lpszClassName = className;
-        return RegisterClassExW(&windowClass) != 0;
-    }();
-    (void)registered;
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    registerWindowClass(
+        className, ownedWindowProc<Win32Runtime>, LoadIconW(instance, MAKEINTRESOURCEW(ZINTU_ICON)),
+        static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(ZINTU_ICON), IMAGE_ICON,
+                                      GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
+                                      LR_DEFAULTCOLOR)));
     window_ = CreateWindowExW(0, className, widen(design::formCaption).c_str(), windowStyle,
-                              CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr, nullptr,
-                              GetModuleHandleW(nullptr), this);
+                              CW_USEDEFAULT, CW_USEDEFAULT, 0, 0, nullptr, nullptr, instance, this);
     // Centred on the monitor it opens on, at that monitor's resolution.
     MONITORINFO monitor{};
     monitor.cbSize = sizeof monitor;
@@ -213,20 +205,11 @@ bool Win32Runtime::formShown() const {
     return form_ && IsWindowVisible(form_->hwnd());
 }
 
-LRESULT CALLBACK Win32Runtime::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* runtime =
-            static_cast<Win32Runtime*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(runtime));
-        runtime->window_ = hwnd;
-    }
-    auto* runtime = reinterpret_cast<Win32Runtime*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    return runtime ? runtime->handle(message, wParam, lParam)
-                   : DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
-LRESULT Win32Runtime::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT Win32Runtime::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+        case WM_NCCREATE:
+            window_ = hwnd;
+            break;
         case WM_CLOSE:
             if (gate_ && gate_->requestClose()) {
                 end();
@@ -268,11 +251,10 @@ LRESULT Win32Runtime::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             unloaded_.clear();
             return 0;
         case WM_NCDESTROY:
-            SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
             window_ = nullptr;
             break;
     }
-    return DefWindowProcW(window_, message, wParam, lParam);
+    return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 }  // namespace zintu

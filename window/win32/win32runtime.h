@@ -49,9 +49,10 @@ public:
     Form* form() const { return form_.get(); }
     bool ended() const { return gate_ && gate_->ended(); }
 
+    // The window's messages.
+    LRESULT handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
 private:
-    static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void createWindow();
     static SIZE insideSize(int dpi);
     static SIZE outsideSize(int dpi);
