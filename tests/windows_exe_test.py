@@ -5,10 +5,14 @@ compiled into it (manifest, icon, the label's font).
 Usage: windows_exe_test.py PATH_TO_ZINTU_EXE
 """
 
+import os
 import struct
 import sys
 
 import pefile
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "e2e"))
+from xplayer import Checks, StepFailed  # noqa: E402
 
 # Windows' own DLLs: the program must run with nothing else installed, so no libstdc++, libgcc
 # or winpthread DLL.
@@ -19,16 +23,7 @@ VERSION_FIELDS = {"FileVersion": "1.00", "ProductVersion": "1.00", "ProductName"
 RT_ICON, RT_RCDATA, RT_GROUP_ICON, RT_MANIFEST = 3, 10, 14, 24
 GUI_SUBSYSTEM = 2
 
-checked = 0
-
-
-def check(what, ok):
-    global checked
-    print(f"  {'ok' if ok else 'FAILED'}: {what}", flush=True)
-    if not ok:
-        print(f"{checked} passed, 1 failed")
-        sys.exit(1)
-    checked += 1
+check = Checks()
 
 
 def resources(exe, kind):
@@ -48,7 +43,14 @@ def icon_width(image):
 
 
 def main():
-    exe = pefile.PE(sys.argv[1])
+    try:
+        read_back(pefile.PE(sys.argv[1]))
+    except StepFailed as failure:
+        return check.summary(failure)
+    return check.summary()
+
+
+def read_back(exe):
     check("a 64-bit Windows GUI program",
           exe.FILE_HEADER.Machine == pefile.MACHINE_TYPE["IMAGE_FILE_MACHINE_AMD64"]
           and exe.OPTIONAL_HEADER.Subsystem == GUI_SUBSYSTEM)
@@ -78,8 +80,7 @@ def main():
     fonts = [data for _, data in resources(exe, RT_RCDATA)]
     check("the label's font, a TrueType face, is embedded",
           len(fonts) == 1 and fonts[0][:4] == b"\x00\x01\x00\x00")
-    print(f"{checked} passed, 0 failed")
 
 
 if __name__ == "__main__":
-    main()
+    sys.exit(main())

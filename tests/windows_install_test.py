@@ -12,22 +12,14 @@ import sys
 import zipfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "e2e"))
-from xplayer import Game, Openbox, StepFailed, Xvfb  # noqa: E402
+from xplayer import Checks, Game, Openbox, StepFailed, Xvfb  # noqa: E402
 
 NAME = "zintu-1.00-win64"
 INSTALLED = ["zintu.exe", "README.txt", "Blankenburg-LICENSE.txt"]
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Zintu"
 INSTALL_DIR = r"C:\Program Files\Zintu"
 
-checked = 0
-
-
-def check(what, ok):
-    global checked
-    print(f"  {'ok' if ok else 'FAILED'}: {what}", flush=True)
-    if not ok:
-        raise StepFailed(what)
-    checked += 1
+check = Checks()
 
 
 def on_drive_c(*parts):
@@ -99,15 +91,12 @@ def main():
               not os.path.exists(program_dir) and not os.path.exists(START_MENU)
               and uninstall_entry(server.name) is None)
     except StepFailed as failure:
-        print(f"FAILED at {failure}")
-        print(f"{checked} passed, 1 failed")
-        return 1
+        return check.summary(failure)
     finally:
         subprocess.run(["wineserver", "--kill"])
         window_manager.stop()
         server.stop()
-    print(f"{checked} passed, 0 failed")
-    return 0
+    return check.summary()
 
 
 if __name__ == "__main__":

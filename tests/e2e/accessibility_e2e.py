@@ -17,20 +17,12 @@ import time
 import pyatspi
 from gi.repository import Gio, GLib
 
-from xplayer import PAD_NAMES, StepFailed, Xvfb
+from xplayer import PAD_NAMES, Checks, StepFailed, Xvfb
 
 TIMEOUT = 10.0
 PAD_ACCESSIBLE_NAMES = [f"{name.capitalize()} pad" for name in PAD_NAMES]
 
-checked = 0
-
-
-def check(what, ok):
-    global checked
-    print(f"  {'ok' if ok else 'FAILED'}: {what}", flush=True)
-    if not ok:
-        raise StepFailed(what)
-    checked += 1
+check = Checks()
 
 
 def turn_on_screen_reader_support():
@@ -145,16 +137,13 @@ def main():
         check("level 2 starts in the same frame",
               pump_until("level 2", lambda: find(frame, "label", "Level: 2")) is not None)
     except StepFailed as failure:
-        print(f"FAILED at {failure}", flush=True)
-        print(f"{checked} passed, 1 failed", flush=True)
-        return 1
+        return check.summary(failure)
     finally:
         if game is not None:
             game.kill()
             game.wait()
         server.stop()
-    print(f"{checked} passed, 0 failed", flush=True)
-    return 0
+    return check.summary()
 
 
 if __name__ == "__main__":

@@ -20,7 +20,7 @@ import tempfile
 import time
 
 from xplayer import (CAPTION_BAR_HEIGHT, MESSAGE_CAPTION, PAD_COLOURS, PAD_NAMES, PAD_SAMPLES,
-                     Game, Openbox, StepFailed, Weston, Xvfb)
+                     Checks, Game, Openbox, StepFailed, Weston, Xvfb)
 
 
 def rating(level):
@@ -41,15 +41,7 @@ def normalised(text):
     return re.sub(r"[^a-z0-9]", "", text.lower())
 
 
-checked = 0
-
-
-def check(what, ok):
-    global checked
-    print(f"  {'ok' if ok else 'FAILED'}: {what}", flush=True)
-    if not ok:
-        raise StepFailed(what)
-    checked += 1
+check = Checks()
 
 
 OCR_SCALE = 3  # tesseract reads the box's small text reliably only when enlarged
@@ -307,13 +299,10 @@ def main():
     try:
         run_scenarios(desktop, options.scenarios, linux)
     except StepFailed as failure:
-        print(f"FAILED at {failure}", flush=True)
-        print(f"{checked} passed, 1 failed", flush=True)
-        return 1
+        return check.summary(failure)
     finally:
         desktop.stop()
-    print(f"{checked} passed, 0 failed", flush=True)
-    return 0
+    return check.summary()
 
 
 if __name__ == "__main__":
