@@ -12,9 +12,8 @@ constexpr wchar_t className[] = L"ZintuForm";
 
 }  // namespace
 
-Form::Form(HWND frame, int dpi, EventGate& gate)
-    : gate_(&gate), dpi_(dpi), background_(CreateSolidBrush(design::formBackColor)) {
-    registerWindowClass(className, ownedWindowProc<Form>);
+Form::Form(HWND frame, int dpi, EventGate& gate) : gate_(&gate), dpi_(dpi) {
+    registerWindowClass(className, ownedWindowProc<Form>, background());
     HINSTANCE instance = GetModuleHandleW(nullptr);
     hwnd_ = CreateWindowExW(0, className, L"", WS_CHILD | WS_CLIPCHILDREN, 0, 0, 0, 0, frame,
                             nullptr, instance, this);
@@ -43,7 +42,17 @@ Form::~Form() {
     }
     DestroyWindow(hwnd_);
     DeleteObject(scoreFont_);
-    DeleteObject(background_);
+}
+
+SIZE Form::size(int dpi) {
+    return {design::toPixels(design::clientWidth, dpi),
+            design::toPixels(design::clientHeight, dpi)};
+}
+
+HBRUSH Form::background() {
+    // One for the whole run, as the window classes that erase with it.
+    static const HBRUSH brush = CreateSolidBrush(design::formBackColor);
+    return brush;
 }
 
 void Form::loadPad(PadIndex index) {
@@ -63,8 +72,8 @@ void Form::movePad(PadIndex index, int left, int top) {
 
 void Form::layout(int dpi) {
     dpi_ = dpi;
-    SetWindowPos(hwnd_, nullptr, 0, 0, design::toPixels(design::clientWidth, dpi),
-                 design::toPixels(design::clientHeight, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+    const SIZE inside = size(dpi);
+    SetWindowPos(hwnd_, nullptr, 0, 0, inside.cx, inside.cy, SWP_NOZORDER | SWP_NOACTIVATE);
     const design::PixelRect label = design::toPixels(design::scoreRect, dpi);
     SetWindowPos(score_, nullptr, label.x, label.y, label.width, label.height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
@@ -107,17 +116,11 @@ LRESULT Form::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_NCCREATE:
             hwnd_ = hwnd;
             break;
-        case WM_ERASEBKGND: {
-            RECT all;
-            GetClientRect(hwnd_, &all);
-            FillRect(reinterpret_cast<HDC>(wParam), &all, background_);
-            return 1;
-        }
         case WM_CTLCOLORSTATIC: {
             HDC dc = reinterpret_cast<HDC>(wParam);
             SetTextColor(dc, design::scoreTextColour);
             SetBkColor(dc, design::formBackColor);
-            return reinterpret_cast<LRESULT>(background_);
+            return reinterpret_cast<LRESULT>(background());
         }
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);

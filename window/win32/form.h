@@ -32,6 +32,11 @@ public:
     void loadPad(PadIndex index);
     void movePad(PadIndex index, int left, int top);
 
+    // The form's designed size at a resolution.
+    static SIZE size(int dpi);
+    // The form's colour, for the window it stands in as well.
+    static HBRUSH background();
+
     int dpi() const { return dpi_; }
     // Lays the form and its controls out anew for a resolution.
     void layout(int dpi);
@@ -50,7 +55,6 @@ public:
 private:
     EventGate* gate_;
     int dpi_;
-    HBRUSH background_;
     HWND hwnd_;
     HWND score_;
     HFONT scoreFont_ = nullptr;

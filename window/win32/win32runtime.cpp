@@ -155,8 +155,10 @@ void Win32Runtime::end() {
 
 void Win32Runtime::createWindow() {
     HINSTANCE instance = GetModuleHandleW(nullptr);
+    // Erased in the form's colour, so that nothing else can show between two forms.
     registerWindowClass(
-        className, ownedWindowProc<Win32Runtime>, LoadIconW(instance, MAKEINTRESOURCEW(ZINTU_ICON)),
+        className, ownedWindowProc<Win32Runtime>, Form::background(),
+        LoadIconW(instance, MAKEINTRESOURCEW(ZINTU_ICON)),
         static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(ZINTU_ICON), IMAGE_ICON,
                                       GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON),
                                       LR_DEFAULTCOLOR)));
@@ -173,13 +175,8 @@ void Win32Runtime::createWindow() {
                          work.top + (work.bottom - work.top - size.cy) / 2});
 }
 
-SIZE Win32Runtime::insideSize(int dpi) {
-    return {design::toPixels(design::clientWidth, dpi),
-            design::toPixels(design::clientHeight, dpi)};
-}
-
 SIZE Win32Runtime::outsideSize(int dpi) {
-    const SIZE inside = insideSize(dpi);
+    const SIZE inside = Form::size(dpi);
     RECT outside{0, 0, inside.cx, inside.cy};
     AdjustWindowRectExForDpi(&outside, windowStyle, FALSE, 0, dpi);
     return {outside.right - outside.left, outside.bottom - outside.top};
@@ -187,7 +184,7 @@ SIZE Win32Runtime::outsideSize(int dpi) {
 
 // Sizes the window so that its inside is the form's designed size at `dpi`.
 void Win32Runtime::fitWindow(int dpi, POINT topLeft) {
-    const SIZE inside = insideSize(dpi);
+    const SIZE inside = Form::size(dpi);
     const SIZE size = outsideSize(dpi);
     SetWindowPos(window_, nullptr, topLeft.x, topLeft.y, size.cx, size.cy,
                  SWP_NOZORDER | SWP_NOACTIVATE);
@@ -223,15 +220,6 @@ LRESULT Win32Runtime::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
                 form_->layout(dpi);
             }
             return 0;
-        }
-        case WM_ERASEBKGND: {
-            // The form's colour, so that nothing else can show between two forms.
-            RECT all;
-            GetClientRect(window_, &all);
-            SetDCBrushColor(reinterpret_cast<HDC>(wParam), design::formBackColor);
-            FillRect(reinterpret_cast<HDC>(wParam), &all,
-                     static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
-            return 1;
         }
         case WM_ENTERSIZEMOVE:
         case WM_ENTERMENULOOP:

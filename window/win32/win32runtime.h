@@ -54,7 +54,6 @@ public:
 
 private:
     void createWindow();
-    static SIZE insideSize(int dpi);
     static SIZE outsideSize(int dpi);
     void fitWindow(int dpi, POINT topLeft);
     bool formShown() const;

@@ -5,7 +5,8 @@
 
 namespace zintu {
 
-void registerWindowClass(const wchar_t* name, WNDPROC windowProc, HICON icon, HICON smallIcon) {
+void registerWindowClass(const wchar_t* name, WNDPROC windowProc, HBRUSH background, HICON icon,
+                         HICON smallIcon) {
     static std::set<std::wstring> registered;
     if (!registered.insert(name).second) {
         return;
@@ -17,6 +18,7 @@ void registerWindowClass(const wchar_t* name, WNDPROC windowProc, HICON icon, HI
     windowClass.hIcon = icon;
     windowClass.hIconSm = smallIcon;
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = background;
     windowClass.lpszClassName = name;
     RegisterClassExW(&windowClass);
 }

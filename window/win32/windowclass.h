@@ -5,9 +5,9 @@
 namespace zintu {
 
 // Registers one of the program's window classes, once however often asked: its windows show
-// the arrow cursor and paint their own background.
-void registerWindowClass(const wchar_t* name, WNDPROC windowProc, HICON icon = nullptr,
-                         HICON smallIcon = nullptr);
+// the arrow cursor, and are erased with `background` or, without one, paint all of themselves.
+void registerWindowClass(const wchar_t* name, WNDPROC windowProc, HBRUSH background = nullptr,
+                         HICON icon = nullptr, HICON smallIcon = nullptr);
 
 // The window procedure of a class whose every window belongs to one object, the one passed to
 // CreateWindowEx: the window's messages go to its handle(), until the window is gone.
