@@ -16,10 +16,7 @@ FormWindow::FormWindow(QWidget* parent)
     // Loaded before it is shown: it must not appear with its window.
     hide();
     setFixedSize(design::toPixels(design::clientWidth), design::toPixels(design::clientHeight));
-    QPalette colours = palette();
-    colours.setColor(QPalette::Window, toQColor(design::formBackColor));
-    setPalette(colours);
-    setAutoFillBackground(true);
+    fillBackground(*this, design::formBackColor);
 
     lightUp_->setTimerType(Qt::PreciseTimer);
     lightUp_->setInterval(design::lightUpIntervalMs);

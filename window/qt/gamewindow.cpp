@@ -21,10 +21,7 @@ GameWindow::GameWindow() {
     }
     setWindowFlags(flags);
     // The form's own colour, so that nothing else can show between two forms.
-    QPalette colours = palette();
-    colours.setColor(QPalette::Window, toQColor(design::formBackColor));
-    setPalette(colours);
-    setAutoFillBackground(true);
+    fillBackground(*this, design::formBackColor);
 
     const QPoint origin = formOrigin();
     setFixedSize(origin.x() + design::toPixels(design::clientWidth),

@@ -15,8 +15,14 @@ QRect toQRect(design::TwipRect twips) {
     return {pixels.x, pixels.y, pixels.width, pixels.height};
 }
 
+void fillBackground(QWidget& widget, Colour colour) {
+    QPalette colours = widget.palette();
+    colours.setColor(QPalette::Window, toQColor(colour));
+    widget.setPalette(colours);
+    widget.setAutoFillBackground(true);
+}
+
 Pad::Pad(PadIndex index, QWidget* parent) : QLabel(QString::fromUtf8(design::padText), parent) {
-    setAutoFillBackground(true);
     setFrameShape(QFrame::NoFrame);
     const std::string_view colour = design::padTable.at(static_cast<std::size_t>(index)).colourName;
     setAccessibleName(QString::fromUtf8(colour) + QStringLiteral(" pad"));
@@ -25,10 +31,8 @@ Pad::Pad(PadIndex index, QWidget* parent) : QLabel(QString::fromUtf8(design::pad
 void Pad::setBackColor(Colour colour) {
     const bool wasLit = lit();
     backColor_ = colour;
-    QPalette colours = palette();
-    // Set for every colour group: disabling a pad must not change how it looks.
-    colours.setColor(QPalette::Window, toQColor(colour));
-    setPalette(colours);
+    // Disabling a pad must not change how it looks.
+    fillBackground(*this, colour);
     if (lit() != wasLit) {
         // A screen reader follows playback by these.
         QAccessible::State litChanged;

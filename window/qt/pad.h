@@ -49,6 +49,8 @@ private:
 };
 
 QColor toQColor(Colour colour);
+// Fills the widget's background with the colour, whether it is enabled or not.
+void fillBackground(QWidget& widget, Colour colour);
 QRect toQRect(design::TwipRect twips);
 
 }  // namespace zintu
