@@ -384,9 +384,6 @@ class Game:
 
     # Pixels
 
-    def pixel(self, view, x, y):
-        return view.pixel(x, y)
-
     def lit_pad(self, view):
         lit = [pad for pad, (x, y) in enumerate(PAD_SAMPLES) if view.pixel(x, y) == WHITE]
         return lit[0] if len(lit) == 1 else (None if not lit else -1)
