@@ -69,7 +69,6 @@ set(CPACK_PACKAGE_INSTALL_DIRECTORY Zintu)
 set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Zintu)
 set(CPACK_PACKAGE_EXECUTABLES zintu "Zintu!")
 set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
-set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_CURRENT_BINARY_DIR}/Blankenburg-LICENSE.txt)
 set(CPACK_STRIP_FILES OFF)
 # A 64-bit installer into the 64-bit Program Files: Windows' 64-bit registry and folders, and
 # a program that runs where only 64-bit programs do.
@@ -81,6 +80,10 @@ set(CPACK_NSIS_MUI_ICON ${icon})
 set(CPACK_NSIS_MUI_UNIICON ${icon})
 set(CPACK_NSIS_INSTALLED_ICON_NAME zintu.exe)
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+# The font's licence asks nothing of a player: it is installed beside the game, not put to them
+# as terms to accept before installing.
+set(CPACK_NSIS_IGNORE_LICENSE_PAGE ON)
+set(CPACK_NSIS_MUI_FINISHPAGE_RUN zintu.exe)
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/packaging/windows-cpack.cmake)
 include(CPack)
 
