@@ -66,7 +66,8 @@ inline constexpr Colour litColour = rgb(255, 255, 255);
 inline constexpr int padCount = 4;
 
 struct PadDesign {
-    std::string_view colourName;
+    // What assistive technology calls the pad.
+    std::string_view name;
     Colour colour;
     int left;
     int top;
@@ -75,10 +76,10 @@ struct PadDesign {
 // Red, yellow, green, blue clockwise from the top left. A pad's number in the pattern is its
 // index + 1.
 inline constexpr std::array<PadDesign, padCount> padTable{{
-    {"Red", rgb(255, 0, 0), 0, 0},
-    {"Yellow", rgb(255, 255, 0), 1000, 0},
-    {"Green", rgb(0, 255, 0), 1000, 1000},
-    {"Blue", rgb(0, 0, 255), 0, 1000},
+    {"Red pad", rgb(255, 0, 0), 0, 0},
+    {"Yellow pad", rgb(255, 255, 0), 1000, 0},
+    {"Green pad", rgb(0, 255, 0), 1000, 1000},
+    {"Blue pad", rgb(0, 0, 255), 0, 1000},
 }};
 
 constexpr Colour restingColour(PadIndex pad) {

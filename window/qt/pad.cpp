@@ -24,8 +24,8 @@ void fillBackground(QWidget& widget, Colour colour) {
 
 Pad::Pad(PadIndex index, QWidget* parent) : QLabel(QString::fromUtf8(design::padText), parent) {
     setFrameShape(QFrame::NoFrame);
-    const std::string_view colour = design::padTable.at(static_cast<std::size_t>(index)).colourName;
-    setAccessibleName(QString::fromUtf8(colour) + QStringLiteral(" pad"));
+    const std::string_view name = design::padTable.at(static_cast<std::size_t>(index)).name;
+    setAccessibleName(QString::fromUtf8(name));
 }
 
 void Pad::setBackColor(Colour colour) {

@@ -107,9 +107,7 @@ HRESULT PadAccessible::get_accName(VARIANT child, BSTR* name) {
     if (self != S_OK) {
         return self;
     }
-    const std::string_view colour =
-        design::padTable.at(static_cast<std::size_t>(pad_->index())).colourName;
-    return answer(name, widen(colour) + L" pad");
+    return answer(name, widen(design::padTable.at(static_cast<std::size_t>(pad_->index())).name));
 }
 
 HRESULT PadAccessible::get_accValue(VARIANT, BSTR* value) {
