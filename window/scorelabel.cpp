@@ -1,6 +1,7 @@
 #include "scorelabel.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <string_view>
 
@@ -40,7 +41,11 @@ std::string chooseFamily(const std::vector<std::string>& installed,
     return {};
 }
 
-int widestLevel(const std::array<double, 10>& digitAdvances) {
+int widestLevel(const std::function<double(char digit)>& advance) {
+    std::array<double, 10> digitAdvances{};
+    for (std::size_t digit = 0; digit < digitAdvances.size(); ++digit) {
+        digitAdvances[digit] = advance(static_cast<char>('0' + digit));
+    }
     const auto widestFrom = [&digitAdvances](int first) {
         return static_cast<int>(
             std::max_element(digitAdvances.begin() + first, digitAdvances.end()) -

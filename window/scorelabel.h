@@ -1,6 +1,5 @@
 #pragma once
 
-#include <array>
 #include <functional>
 #include <string>
 #include <vector>
@@ -15,9 +14,9 @@ std::string chooseFamily(const std::vector<std::string>& installed,
                          const std::function<bool(const std::string&)>& writesLatin);
 
 // The level whose caption, "Level: " and two digits, is the widest the label shows, from the
-// advances of the digits 0 to 9: one measurement per digit instead of one per level keeps
-// start-up quick.
-int widestLevel(const std::array<double, 10>& digitAdvances);
+// advance of each digit as the label's font measures it: one measurement per digit instead of
+// one per level keeps start-up quick.
+int widestLevel(const std::function<double(char digit)>& advance);
 
 // The designed point size, made smaller in quarter points only while `fits` says the widest
 // caption would not show whole.

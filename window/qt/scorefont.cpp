@@ -2,7 +2,6 @@
 
 #include <QFontDatabase>
 #include <QFontMetricsF>
-#include <array>
 
 #include "design.h"
 #include "messages.h"
@@ -14,12 +13,9 @@ namespace {
 
 bool captionFits(const QFont& font, QSize labelSize) {
     const QFontMetricsF metrics(font);
-    std::array<double, 10> advances{};
-    for (int digit = 0; digit <= 9; ++digit) {
-        advances[static_cast<std::size_t>(digit)] = metrics.horizontalAdvance(QChar(u'0' + digit));
-    }
-    const QString widest =
-        QString::fromStdString(messages::levelCaption(scorelabel::widestLevel(advances)));
+    const int level = scorelabel::widestLevel(
+        [&metrics](char digit) { return metrics.horizontalAdvance(QChar::fromLatin1(digit)); });
+    const QString widest = QString::fromStdString(messages::levelCaption(level));
     return metrics.height() <= labelSize.height() &&
            metrics.horizontalAdvance(widest) <= labelSize.width();
 }

@@ -1,6 +1,5 @@
 #include "scorefont.h"
 
-#include <array>
 #include <cmath>
 #include <map>
 #include <set>
@@ -75,14 +74,13 @@ HFONT createFont(double pointSize, int dpi) {
 bool captionFits(HFONT font, SIZE label) {
     HDC screen = GetDC(nullptr);
     const HGDIOBJ previous = SelectObject(screen, font);
-    std::array<double, 10> advances{};
-    for (int digit = 0; digit <= 9; ++digit) {
-        const wchar_t character = static_cast<wchar_t>(L'0' + digit);
+    const int level = scorelabel::widestLevel([screen](char digit) {
+        const wchar_t character = static_cast<wchar_t>(digit);
         SIZE extent;
         GetTextExtentPoint32W(screen, &character, 1, &extent);
-        advances[static_cast<std::size_t>(digit)] = extent.cx;
-    }
-    const std::wstring widest = widen(messages::levelCaption(scorelabel::widestLevel(advances)));
+        return static_cast<double>(extent.cx);
+    });
+    const std::wstring widest = widen(messages::levelCaption(level));
     SIZE extent;
     GetTextExtentPoint32W(screen, widest.c_str(), static_cast<int>(widest.size()), &extent);
     TEXTMETRICW metrics;
