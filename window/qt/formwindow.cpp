@@ -15,7 +15,7 @@ FormWindow::FormWindow(QWidget* parent)
       lightUp_(new QTimer(this)) {
     // Loaded before it is shown: it must not appear with its window.
     hide();
-    setFixedSize(design::toPixels(design::clientWidth), design::toPixels(design::clientHeight));
+    setFixedSize(designedSize());
     fillBackground(*this, design::formBackColor);
 
     lightUp_->setTimerType(Qt::PreciseTimer);
@@ -32,6 +32,10 @@ FormWindow::FormWindow(QWidget* parent)
     first->setTwipGeometry(design::padRect(0));
     first->setBackColor(design::restingColour(0));
     pads_[0] = first;
+}
+
+QSize FormWindow::designedSize() {
+    return {design::toPixels(design::clientWidth), design::toPixels(design::clientHeight)};
 }
 
 Pad* FormWindow::pad(PadIndex index) const {

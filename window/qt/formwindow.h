@@ -20,6 +20,9 @@ class FormWindow : public QWidget {
 public:
     explicit FormWindow(QWidget* parent);
 
+    // The form's designed size.
+    static QSize designedSize();
+
     QLabel* score() const { return score_; }
     QTimer* lightUp() const { return lightUp_; }
     // Null for a pad of the Press array that has not been created.

@@ -5,6 +5,7 @@
 
 #include "captionbar.h"
 #include "design.h"
+#include "formwindow.h"
 #include "pad.h"
 
 namespace zintu {
@@ -24,8 +25,7 @@ GameWindow::GameWindow() {
     fillBackground(*this, design::formBackColor);
 
     const QPoint origin = formOrigin();
-    setFixedSize(origin.x() + design::toPixels(design::clientWidth),
-                 origin.y() + design::toPixels(design::clientHeight));
+    setFixedSize(FormWindow::designedSize() + QSize(origin.x(), origin.y()));
     if (captionBar_) {
         captionBar_->setGeometry(0, 0, width(), captionBar_->height());
     }
