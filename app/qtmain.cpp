@@ -1,7 +1,8 @@
 #include <QApplication>
 
 #include "form1.h"
-#include "qtruntime.h"
+#include "host.h"
+#include "qttoolkit.h"
 #include "startupguard.h"
 
 int main(int argc, char* argv[]) {
@@ -13,7 +14,8 @@ int main(int argc, char* argv[]) {
     QApplication application(toolkitArgc, toolkitArgv);
     zintu::endGuardedStartup();
 
-    zintu::QtRuntime runtime;
-    zintu::Form1 form(runtime);
-    return runtime.run(form);
+    zintu::QtToolkit toolkit;
+    zintu::Host host(toolkit);
+    zintu::Form1 form(host);
+    return host.run(form);
 }

@@ -1,11 +1,13 @@
 #include <windows.h>
 
 #include "form1.h"
-#include "win32runtime.h"
+#include "host.h"
+#include "win32toolkit.h"
 
 // The game takes no arguments: its command line is never read.
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    zintu::Win32Runtime runtime;
-    zintu::Form1 form(runtime);
-    return runtime.run(form);
+    zintu::Win32Toolkit toolkit;
+    zintu::Host host(toolkit);
+    zintu::Form1 form(host);
+    return host.run(form);
 }

@@ -2,221 +2,201 @@
 
 #include <algorithm>
 
-#include "design.h"
-
 namespace zintu::testing {
 
-namespace {
+class HeadlessToolkit::Form : public ToolkitForm {
+public:
+    explicit Form(HeadlessToolkit& toolkit) : toolkit_(toolkit) {
+        pads[0] = {true, design::restingColour(0), true, true, 0, 0};
+    }
 
-std::string describe(const char* operation, PadIndex pad) {
-    return std::string(operation) + " on pad " + std::to_string(pad);
-}
+    ~Form() override {
+        if (toolkit_.latest_ == this) {
+            toolkit_.latest_ = nullptr;
+        }
+    }
 
-}  // namespace
+    void loadPad(PadIndex pad) override {
+        PadState& created = at(pad);
+        created = pads[0];
+        created.visible = false;
+    }
+    Colour padColour(PadIndex pad) const override {
+        return pads.at(static_cast<std::size_t>(pad)).colour;
+    }
+    void setPadColour(PadIndex pad, Colour colour) override { at(pad).colour = colour; }
+    void setPadEnabled(PadIndex pad, bool enabled) override { at(pad).enabled = enabled; }
+    void setPadVisible(PadIndex pad, bool visible) override { at(pad).visible = visible; }
+    void movePad(PadIndex pad, int left, int top) override {
+        at(pad).left = left;
+        at(pad).top = top;
+    }
+    void setScoreCaption(const std::string& text) override { caption = text; }
+    void setLightUpEnabled(bool enabled) override {
+        if (enabled) {
+            nextTick = toolkit_.now_ + design::lightUpIntervalMs;
+            ++lightUpStarts;
+        }
+        lightUp = enabled;
+    }
+    void setShown(bool isShown) override { shown = isShown; }
 
-void HeadlessRuntime::start(FormEvents& game) {
-    game_ = &game;
-    gate_.emplace(game);
-    showForm();
-}
+    std::array<PadState, design::padCount> pads{};
+    std::string caption{design::scoreCaption};
+    bool lightUp = false;
+    long long nextTick = 0;
+    int lightUpStarts = 0;
+    bool shown = false;
 
-void HeadlessRuntime::advance(long long milliseconds) {
+private:
+    PadState& at(PadIndex pad) { return pads.at(static_cast<std::size_t>(pad)); }
+
+    HeadlessToolkit& toolkit_;
+};
+
+HeadlessToolkit::~HeadlessToolkit() = default;
+
+void HeadlessToolkit::advance(long long milliseconds) {
+    betweenEvents();
     const long long until = now_ + milliseconds;
-    while (lightUpEnabled_ && nextTick_ <= until && !ended()) {
-        now_ = nextTick_;
-        nextTick_ += design::lightUpIntervalMs;
-        gate_->tick();
+    while (!quit_ && latest_ && latest_->lightUp && latest_->nextTick <= until) {
+        now_ = latest_->nextTick;
+        latest_->nextTick += design::lightUpIntervalMs;
+        events_->tick(*latest_);
+        betweenEvents();
     }
     // A message box may have moved the clock past `until` already.
     now_ = std::max(now_, until);
 }
 
-void HeadlessRuntime::advanceOneTick() {
-    if (!lightUpEnabled_) {
+void HeadlessToolkit::advanceOneTick() {
+    if (!lightUpEnabled()) {
         throw IllegalCall("a tick while the timer is disabled");
     }
-    advance(nextTick_ - now_);
+    advance(latest_->nextTick - now_);
 }
 
-void HeadlessRuntime::mouseDown(PadIndex pad) {
+void HeadlessToolkit::mouseDown(PadIndex pad) {
+    betweenEvents();
     if (padTakesInput(pad)) {
-        gate_->mouseDown(pad);
+        events_->padDown(*latest_, pad);
     }
 }
 
-void HeadlessRuntime::mouseUp(PadIndex pad) {
+void HeadlessToolkit::mouseUp(PadIndex pad) {
+    betweenEvents();
     if (padTakesInput(pad)) {
-        gate_->mouseUp(pad);
+        events_->padUp(*latest_, pad);
     }
 }
 
-void HeadlessRuntime::click(PadIndex pad) {
+void HeadlessToolkit::click(PadIndex pad) {
+    betweenEvents();
     if (padTakesInput(pad)) {
-        gate_->click(pad);
+        events_->padClick(*latest_, pad);
     }
 }
 
-void HeadlessRuntime::clickPad(PadIndex pad) {
+void HeadlessToolkit::clickPad(PadIndex pad) {
     mouseDown(pad);
     mouseUp(pad);
     click(pad);
 }
 
-bool HeadlessRuntime::close() {
-    if (ended()) {
-        return true;
+void HeadlessToolkit::pressAction(PadIndex pad) {
+    betweenEvents();
+    if (latest_ && !quit_) {
+        events_->padPressed(*latest_, pad);
     }
-    if (!gate_->requestClose()) {
-        return false;
-    }
-    loaded_ = false;
-    visible_ = false;
-    lightUpEnabled_ = false;
-    return true;
 }
 
-const HeadlessRuntime::PadState& HeadlessRuntime::pad(PadIndex pad) const {
-    return pads_.at(static_cast<std::size_t>(pad));
+bool HeadlessToolkit::close() {
+    betweenEvents();
+    return quit_ || events_->closeRequested();
 }
 
-void HeadlessRuntime::randomize() {
-    requireRunning("randomize");
-    random_.reseed(seed_ + static_cast<std::uint64_t>(reseeds_));
+const HeadlessToolkit::PadState& HeadlessToolkit::pad(PadIndex pad) const {
+    static const PadState none;
+    return latest_ ? latest_->pads.at(static_cast<std::size_t>(pad)) : none;
+}
+
+const std::string& HeadlessToolkit::scoreCaption() const {
+    static const std::string none;
+    return latest_ ? latest_->caption : none;
+}
+
+bool HeadlessToolkit::lightUpEnabled() const {
+    return latest_ && latest_->lightUp;
+}
+
+int HeadlessToolkit::lightUpStartsThisLoad() const {
+    return latest_ ? latest_->lightUpStarts : 0;
+}
+
+bool HeadlessToolkit::visible() const {
+    return windowShown_ && latest_ && latest_->shown;
+}
+
+void HeadlessToolkit::open(ToolkitEvents& events) {
+    events_ = &events;
+}
+
+std::unique_ptr<ToolkitForm> HeadlessToolkit::buildForm() {
+    auto form = std::make_unique<Form>(*this);
+    latest_ = form.get();
+    ++loads_;
+    return form;
+}
+
+void HeadlessToolkit::destroyLater(std::unique_ptr<ToolkitForm> form) {
+    if (form.get() == latest_) {
+        latest_ = nullptr;
+    }
+    unloaded_.push_back(std::move(form));
+}
+
+void HeadlessToolkit::setWindowShown(bool shown) {
+    windowShown_ = shown;
+}
+
+void HeadlessToolkit::runMessageBox(const std::string& text, bool overWindow) {
+    messages_.push_back(text);
+    if (!overWindow) {
+        ++messagesWithoutWindow_;
+    }
+    if (whileMessageOpen_) {
+        ++boxesOpen_;
+        whileMessageOpen_(text);
+        --boxesOpen_;
+    }
+}
+
+void HeadlessToolkit::runEventLoop() {}
+
+void HeadlessToolkit::quit(int status) {
+    quit_ = true;
+    quitStatus_ = status;
+}
+
+void HeadlessToolkit::reseedFromClock() {
+    generator_.reseed(seed_ + static_cast<std::uint64_t>(reseeds_));
     ++reseeds_;
 }
 
-float HeadlessRuntime::rnd() {
-    requireRunning("rnd");
+double HeadlessToolkit::nextUnit() {
     ++draws_;
-    return toSingleBelowOne(unitDraws_ ? unitDraws_() : random_.nextUnit());
+    return unitDraws_ ? unitDraws_() : generator_.nextUnit();
 }
 
-Colour HeadlessRuntime::backColor(PadIndex pad) const {
-    return existingPad(pad, "backColor").colour;
-}
-
-void HeadlessRuntime::setBackColor(PadIndex pad, Colour colour) {
-    existingPad(pad, "setBackColor").colour = colour;
-}
-
-void HeadlessRuntime::setPadEnabled(PadIndex pad, bool enabled) {
-    existingPad(pad, "setPadEnabled").enabled = enabled;
-}
-
-void HeadlessRuntime::setPadVisible(PadIndex pad, bool visible) {
-    existingPad(pad, "setPadVisible").visible = visible;
-}
-
-void HeadlessRuntime::movePad(PadIndex pad, int left, int top) {
-    PadState& state = existingPad(pad, "movePad");
-    state.left = left;
-    state.top = top;
-}
-
-void HeadlessRuntime::loadPad(PadIndex pad) {
-    requireRunning("loadPad");
-    if (pad <= 0 || pad >= design::padCount) {
-        throw IllegalCall(describe("loadPad outside the Press array", pad));
-    }
-    PadState& created = pads_[static_cast<std::size_t>(pad)];
-    if (created.exists) {
-        throw IllegalCall(describe("loadPad of an existing pad", pad));
-    }
-    created = pads_[0];
-    created.visible = false;
-}
-
-void HeadlessRuntime::setScoreCaption(const std::string& text) {
-    requireRunning("setScoreCaption");
-    scoreCaption_ = text;
-}
-
-void HeadlessRuntime::setLightUpEnabled(bool enabled) {
-    requireRunning("setLightUpEnabled");
-    if (enabled && !lightUpEnabled_) {
-        nextTick_ = now_ + design::lightUpIntervalMs;
-        ++lightUpStartsThisLoad_;
-    }
-    lightUpEnabled_ = enabled;
-}
-
-void HeadlessRuntime::msgBox(const std::string& text) {
-    if (ended()) {
-        throw IllegalCall("msgBox after the program ended: " + text);
-    }
-    messages_.push_back(text);
-    const EventGate::MessageScope open(*gate_);
-    if (whileMessageOpen_) {
-        whileMessageOpen_(text);
+void HeadlessToolkit::betweenEvents() {
+    // Input injected under a box comes inside the handler that opened it.
+    if (boxesOpen_ == 0) {
+        unloaded_.clear();
     }
 }
 
-void HeadlessRuntime::unloadForm() {
-    requireRunning("unloadForm");
-    loaded_ = false;
-    visible_ = false;
-    lightUpEnabled_ = false;
-    pads_ = {};
-}
-
-void HeadlessRuntime::showForm() {
-    requireRunning("showForm");
-    if (!loaded_) {
-        loadFromDesign();
-        game_->Form_Load();
-        if (ended()) {
-            return;
-        }
-    }
-    visible_ = true;
-}
-
-void HeadlessRuntime::end() {
-    requireRunning("end");
-    gate_->end();
-    lightUpEnabled_ = false;
-    visible_ = false;
-}
-
-void HeadlessRuntime::loadFromDesign() {
-    pads_ = {};
-    pads_[0] = {true, design::restingColour(0), true, true, 0, 0};
-    scoreCaption_ = std::string(design::scoreCaption);
-    lightUpEnabled_ = false;
-    lightUpStartsThisLoad_ = 0;
-    loaded_ = true;
-    ++loads_;
-}
-
-void HeadlessRuntime::requireRunning(const char* operation) const {
-    if (!game_) {
-        throw IllegalCall(std::string(operation) + " before the program started");
-    }
-    if (ended()) {
-        throw IllegalCall(std::string(operation) + " after the program ended");
-    }
-}
-
-HeadlessRuntime::PadState& HeadlessRuntime::existingPad(PadIndex pad, const char* operation) {
-    requireRunning(operation);
-    if (!loaded_ || pad < 0 || pad >= design::padCount ||
-        !pads_[static_cast<std::size_t>(pad)].exists) {
-        throw IllegalCall(describe(operation, pad) + ", which does not exist");
-    }
-    return pads_[static_cast<std::size_t>(pad)];
-}
-
-const HeadlessRuntime::PadState& HeadlessRuntime::existingPad(PadIndex pad,
-                                                              const char* operation) const {
-    return const_cast<HeadlessRuntime*>(this)->existingPad(pad, operation);
-}
-
-bool HeadlessRuntime::padTakesInput(PadIndex pad) const {
-    if (!loaded_ || ended()) {
-        return false;
-    }
-    const PadState& state = pads_.at(static_cast<std::size_t>(pad));
-    return state.exists && state.enabled && state.visible;
+bool HeadlessToolkit::padTakesInput(PadIndex pad) const {
+    return latest_ && !quit_ && pad >= 0 && pad < design::padCount;
 }
 
 }  // namespace zintu::testing

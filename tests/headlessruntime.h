@@ -3,25 +3,21 @@
 #include <array>
 #include <cstdint>
 #include <functional>
-#include <optional>
-#include <stdexcept>
+#include <memory>
 #include <string>
 #include <vector>
 
-#include "eventgate.h"
+#include "design.h"
+#include "host.h"
 #include "randomsource.h"
-#include "runtime.h"
+#include "toolkit.h"
 
 namespace zintu::testing {
 
-// A call the real runtime could not honour; thrown so that the test fails at the faulty call.
-struct IllegalCall : std::logic_error {
-    using std::logic_error::logic_error;
-};
-
-// The runtime without a window: controls are plain records and time is a virtual clock that
-// moves only when the test advances it. Message boxes are recorded and answered at once.
-class HeadlessRuntime : public Runtime {
+// A toolkit without a window: controls are plain records and time is a virtual clock that moves
+// only when the test advances it. Message boxes are recorded and answered at once. It is also
+// the random source, reseeded from its own "clock".
+class HeadlessToolkit : public Toolkit, public RandomSource {
 public:
     struct PadState {
         bool exists = false;
@@ -33,10 +29,8 @@ public:
     };
 
     // Each reseed from the "clock" starts the generator from the next seed after this one.
-    explicit HeadlessRuntime(std::uint64_t seed = 1) : seed_(seed) {}
-
-    // Program entry: loads the window, raising Form_Load, and shows it.
-    void start(FormEvents& game);
+    explicit HeadlessToolkit(std::uint64_t seed) : seed_(seed) {}
+    ~HeadlessToolkit() override;
 
     // Virtual clock in milliseconds; ticks are delivered exactly when they fall due.
     long long now() const { return now_; }
@@ -44,12 +38,13 @@ public:
     // Advances to the next tick and delivers it; the timer must be enabled.
     void advanceOneTick();
 
-    // Player input; like the real runtime, a disabled pad raises nothing.
+    // Player input, on the pads of the form built last.
     void mouseDown(PadIndex pad);
     void mouseUp(PadIndex pad);
     void click(PadIndex pad);
     void clickPad(PadIndex pad);
-    // The user closes the window; returns whether the program ended.
+    void pressAction(PadIndex pad);
+    // The user closes the window; returns whether it closed.
     bool close();
 
     // Draws in [0, 1) before narrowing; the default is a seeded generator.
@@ -59,61 +54,69 @@ public:
         whileMessageOpen_ = std::move(action);
     }
 
+    // What the form built last shows.
     const PadState& pad(PadIndex pad) const;
+    const std::string& scoreCaption() const;
+    bool lightUpEnabled() const;
+    // How often the timer was switched on since the form was built.
+    int lightUpStartsThisLoad() const;
+    // The form and its window are on the screen.
+    bool visible() const;
+
     const std::vector<std::string>& messages() const { return messages_; }
-    const std::string& scoreCaption() const { return scoreCaption_; }
-    bool lightUpEnabled() const { return lightUpEnabled_; }
-    bool loaded() const { return loaded_; }
-    bool visible() const { return visible_; }
-    bool ended() const { return gate_ && gate_->ended(); }
-    bool messageOpen() const { return gate_ && gate_->messageOpen(); }
+    // Boxes opened while the game window was not on the screen.
+    int messagesWithoutWindow() const { return messagesWithoutWindow_; }
     int reseeds() const { return reseeds_; }
     int draws() const { return draws_; }
     int loads() const { return loads_; }
-    // How often the timer was enabled since the window was last loaded.
-    int lightUpStartsThisLoad() const { return lightUpStartsThisLoad_; }
+    // Forms handed over for destruction and not yet destroyed.
+    int formsAwaitingDestruction() const { return static_cast<int>(unloaded_.size()); }
+    bool quit() const { return quit_; }
+    int quitStatus() const { return quitStatus_; }
 
-    void randomize() override;
-    float rnd() override;
-    Colour backColor(PadIndex pad) const override;
-    void setBackColor(PadIndex pad, Colour colour) override;
-    void setPadEnabled(PadIndex pad, bool enabled) override;
-    void setPadVisible(PadIndex pad, bool visible) override;
-    void movePad(PadIndex pad, int left, int top) override;
-    void loadPad(PadIndex pad) override;
-    void setScoreCaption(const std::string& text) override;
-    void setLightUpEnabled(bool enabled) override;
-    void msgBox(const std::string& text) override;
-    void unloadForm() override;
-    void showForm() override;
-    void end() override;
+    void open(ToolkitEvents& events) override;
+    std::unique_ptr<ToolkitForm> buildForm() override;
+    void destroyLater(std::unique_ptr<ToolkitForm> form) override;
+    void setWindowShown(bool shown) override;
+    void runMessageBox(const std::string& text, bool overWindow) override;
+    void runEventLoop() override;
+    void quit(int status) override;
+
+    void reseedFromClock() override;
+    double nextUnit() override;
 
 private:
-    void loadFromDesign();
-    void requireRunning(const char* operation) const;
-    PadState& existingPad(PadIndex pad, const char* operation);
-    const PadState& existingPad(PadIndex pad, const char* operation) const;
+    class Form;
+
+    // What the toolkit's own loop does between two events: destroys what was handed over.
+    void betweenEvents();
     bool padTakesInput(PadIndex pad) const;
 
-    std::optional<EventGate> gate_;
-    FormEvents* game_ = nullptr;
     std::uint64_t seed_;
-    RandomSource random_;
+    ClockRandomSource generator_;
     std::function<double()> unitDraws_;
     std::function<void(const std::string&)> whileMessageOpen_;
+    ToolkitEvents* events_ = nullptr;
+    Form* latest_ = nullptr;
+    std::vector<std::unique_ptr<ToolkitForm>> unloaded_;
     std::vector<std::string> messages_;
-
-    std::array<PadState, 4> pads_{};
-    std::string scoreCaption_;
-    bool loaded_ = false;
-    bool visible_ = false;
-    bool lightUpEnabled_ = false;
+    int messagesWithoutWindow_ = 0;
+    int boxesOpen_ = 0;
+    bool windowShown_ = false;
+    bool quit_ = false;
+    int quitStatus_ = -1;
     long long now_ = 0;
-    long long nextTick_ = 0;
     int reseeds_ = 0;
     int draws_ = 0;
     int loads_ = 0;
-    int lightUpStartsThisLoad_ = 0;
+};
+
+// The runtime the game tests play on: the players' own host over the headless toolkit, with
+// an illegal call thrown at the faulty call.
+class HeadlessRuntime : public HeadlessToolkit, public Host {
+public:
+    explicit HeadlessRuntime(std::uint64_t seed = 1)
+        : HeadlessToolkit(seed), Host(*this, *this, IllegalCalls::throwThem) {}
 };
 
 }  // namespace zintu::testing

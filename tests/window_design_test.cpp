@@ -11,9 +11,11 @@
 #include "form1.h"
 #include "formwindow.h"
 #include "gamewindow.h"
+#include "host.h"
+#include "messagebox.h"
 #include "messages.h"
 #include "pad.h"
-#include "qtruntime.h"
+#include "qttoolkit.h"
 #include "scorefont.h"
 
 namespace zintu {
@@ -29,19 +31,20 @@ class RealWindow : public ::testing::Test {
 protected:
     void SetUp() override {
         runtime.start(form);
-        window = runtime.form();
+        window = toolkit.form();
         ASSERT_NE(window, nullptr);
     }
 
     QImage grabbed() const { return window->grab().toImage(); }
 
-    QtRuntime runtime;
+    QtToolkit toolkit;
+    Host runtime{toolkit};
     Form1 form{runtime};
     FormWindow* window = nullptr;
 };
 
 TEST_F(RealWindow, opensWithDesignedCaptionAndFixedClientSizeAndNoMaximiseButton) {
-    const GameWindow* top = runtime.window();
+    const GameWindow* top = toolkit.window();
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(window->window(), top);
     EXPECT_EQ(top->windowTitle(), "Zintu!");
@@ -136,7 +139,7 @@ TEST_F(RealWindow, labelFontWritesLatinTextNeverSymbols) {
 }
 
 TEST_F(RealWindow, assistiveTechnologyHearsAFrameEachPadAsAButtonByColourAndTheLevel) {
-    QAccessibleInterface* frame = QAccessible::queryAccessibleInterface(runtime.window());
+    QAccessibleInterface* frame = QAccessible::queryAccessibleInterface(toolkit.window());
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(frame->role(), QAccessible::Window);
     EXPECT_EQ(frame->text(QAccessible::Name), "Zintu!");
@@ -152,6 +155,27 @@ TEST_F(RealWindow, assistiveTechnologyHearsAFrameEachPadAsAButtonByColourAndTheL
     QAccessibleInterface* score = QAccessible::queryAccessibleInterface(window->score());
     ASSERT_NE(score, nullptr);
     EXPECT_EQ(score->text(QAccessible::Name), "Level: 1");
+}
+
+// Screen readers follow playback by the pads' checked state.
+TEST_F(RealWindow, litPadIsCheckedForAssistiveTechnology) {
+    const auto checked = [this](PadIndex pad) {
+        return QAccessible::queryAccessibleInterface(window->pad(pad))->state().checked;
+    };
+    runtime.setBackColor(2, design::litColour);
+    EXPECT_TRUE(checked(2));
+    EXPECT_FALSE(checked(1));
+    runtime.setBackColor(2, design::restingColour(2));
+    EXPECT_FALSE(checked(2));
+}
+
+// A box settles its size only as it is shown, after Qt has placed it by its earlier size.
+TEST_F(RealWindow, messageBoxOpensCentredOverTheGameWindowWithoutMinimiseOrMaximise) {
+    MessageBox box(QString::fromUtf8(messages::go), toolkit.window());
+    box.show();
+    const QPoint offCentre = box.geometry().center() - toolkit.window()->geometry().center();
+    EXPECT_LE(offCentre.manhattanLength(), 2) << offCentre.x() << "," << offCentre.y();
+    EXPECT_FALSE(box.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
 }
 
 TEST(ScoreFontFamily, prefersTheDesignedFontThenTheBlackletterFallback) {

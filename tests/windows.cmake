@@ -9,13 +9,14 @@ add_subdirectory(/usr/src/googletest ${CMAKE_CURRENT_BINARY_DIR}/googletest EXCL
 # Every test exe runs under Wine, on a private X server with a window manager.
 set(CMAKE_CROSSCOMPILING_EMULATOR /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/wine/run.py)
 set(wine_environment "WINEPREFIX=${CMAKE_CURRENT_BINARY_DIR}/wineprefix;WINEDEBUG=-all"
-    "WINEDLLOVERRIDES=mscoree,mshtml=")
+    "WINEDLLOVERRIDES=mscoree,mshtml=" "PYTHONPATH=${CMAKE_CURRENT_SOURCE_DIR}")
 
 add_library(zintu_headless STATIC headlessruntime.cpp)
 target_include_directories(zintu_headless PUBLIC .)
 target_link_libraries(zintu_headless PUBLIC zintu_game)
 
-add_executable(game_tests game_load_test.cpp game_play_test.cpp game_random_input_test.cpp)
+add_executable(game_tests game_load_test.cpp game_play_test.cpp game_random_input_test.cpp
+    host_test.cpp recordinggame.cpp)
 target_link_libraries(game_tests PRIVATE zintu_headless gtest_main)
 add_test(NAME game_tests COMMAND game_tests)
 
@@ -27,10 +28,14 @@ set_tests_properties(wine_prefix PROPERTIES FIXTURES_SETUP wine ENVIRONMENT "${w
 set_tests_properties(game_tests PROPERTIES FIXTURES_REQUIRED wine
     ENVIRONMENT "${wine_environment}" TIMEOUT 120)
 
-# The real Win32 window, with the program's own resources: the label's font is among them.
-add_executable(win32_window_tests boxanswerer.cpp recordinggame.cpp win32_window_test.cpp
-    ${PROJECT_BINARY_DIR}/winresources.rc)
-target_include_directories(win32_window_tests PRIVATE ${PROJECT_SOURCE_DIR}/window/win32)
+# The real Win32 window, with the program's own resources: the label's font is among them. The
+# windows' contract, shared with the other toolkits, over the Win32 driver; then what only this
+# toolkit has.
+add_executable(win32_window_tests
+    contract/boxanswerer.cpp contract/window_contract_test.cpp recordinggame.cpp
+    contract/pumping.cpp contract/win32windowdriver.cpp
+    win32_window_test.cpp ${PROJECT_BINARY_DIR}/winresources.rc)
+target_include_directories(win32_window_tests PRIVATE . contract ${PROJECT_SOURCE_DIR}/window/win32)
 target_link_libraries(win32_window_tests PRIVATE zintu_win32window gtest_main oleaut32)
 add_test(NAME win32_window_tests COMMAND win32_window_tests)
 set_tests_properties(win32_window_tests PROPERTIES FIXTURES_REQUIRED wine
@@ -39,6 +44,8 @@ set_tests_properties(win32_window_tests PROPERTIES FIXTURES_REQUIRED wine
 # The built exe: version fields, imports and resources.
 add_test(NAME windows_exe_is_self_contained
     COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/windows_exe_test.py $<TARGET_FILE:zintu>)
+set_tests_properties(windows_exe_is_self_contained PROPERTIES
+    ENVIRONMENT PYTHONPATH=${CMAKE_CURRENT_SOURCE_DIR})
 
 # zintu.exe played end to end under Wine, by the same player as the Linux program.
 add_test(NAME end_to_end_wine

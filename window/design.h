@@ -94,6 +94,9 @@ constexpr TwipRect padRect(PadIndex pad) {
 // Caption of every message box: the application title, without the window's exclamation mark.
 inline constexpr std::string_view messageCaption = "Zintu";
 
+// What the player reads when the program stops on a fault of its own, rather than a crash.
+inline constexpr std::string_view internalErrorMessage = "Zintu stopped after an internal error.";
+
 }  // namespace zintu::design
 
 namespace zintu {

@@ -10,21 +10,21 @@ float toSingleBelowOne(double unit) {
     return single < 1.0f ? single : largestBelowOne;
 }
 
-RandomSource::RandomSource() {
+ClockRandomSource::ClockRandomSource() {
     reseedFromClock();
 }
 
-void RandomSource::reseed(std::uint64_t seed) {
+void ClockRandomSource::reseed(std::uint64_t seed) {
     engine_.seed(seed);
 }
 
-void RandomSource::reseedFromClock() {
+void ClockRandomSource::reseedFromClock() {
     const auto now = std::chrono::high_resolution_clock::now().time_since_epoch();
     reseed(static_cast<std::uint64_t>(
         std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
 }
 
-double RandomSource::nextUnit() {
+double ClockRandomSource::nextUnit() {
     constexpr double twoToMinus53 = 0x1.0p-53;
     return static_cast<double>(engine_() >> 11) * twoToMinus53;
 }

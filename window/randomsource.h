@@ -9,14 +9,25 @@ namespace zintu {
 // would round to exactly 1.0f, and colorset would then make pad number 5.
 float toSingleBelowOne(double unit);
 
+// Where the game's random numbers come from.
 class RandomSource {
 public:
-    RandomSource();
+    virtual ~RandomSource() = default;
+
+    virtual void reseedFromClock() = 0;
+    // Uniform in [0, 1).
+    virtual double nextUnit() = 0;
+};
+
+// The program's source: a generator reseeded from the nanosecond clock.
+class ClockRandomSource : public RandomSource {
+public:
+    ClockRandomSource();
 
     void reseed(std::uint64_t seed);
-    void reseedFromClock();
-    // Uniform in [0, 1), 53 random bits.
-    double nextUnit();
+    void reseedFromClock() override;
+    // 53 random bits.
+    double nextUnit() override;
 
 private:
     std::mt19937_64 engine_;

@@ -9,8 +9,9 @@
 
 namespace zintu {
 
-FormWindow::FormWindow(QWidget* parent)
+FormWindow::FormWindow(QWidget* parent, ToolkitEvents& events)
     : QWidget(parent),
+      events_(events),
       score_(new QLabel(QString::fromUtf8(design::scoreCaption), this)),
       lightUp_(new QTimer(this)) {
     // Loaded before it is shown: it must not appear with its window.
@@ -20,6 +21,7 @@ FormWindow::FormWindow(QWidget* parent)
 
     lightUp_->setTimerType(Qt::PreciseTimer);
     lightUp_->setInterval(design::lightUpIntervalMs);
+    connect(lightUp_, &QTimer::timeout, this, [this] { events_.tick(*this); });
 
     score_->setGeometry(toQRect(design::scoreRect));
     score_->setAlignment(Qt::AlignCenter);
@@ -31,7 +33,7 @@ FormWindow::FormWindow(QWidget* parent)
     Pad* first = new Pad(0, this);
     first->setTwipGeometry(design::padRect(0));
     first->setBackColor(design::restingColour(0));
-    pads_[0] = first;
+    adopt(first, 0);
 }
 
 QSize FormWindow::designedSize() {
@@ -42,7 +44,7 @@ Pad* FormWindow::pad(PadIndex index) const {
     return pads_.at(static_cast<std::size_t>(index));
 }
 
-Pad* FormWindow::loadPad(PadIndex index) {
+void FormWindow::loadPad(PadIndex index) {
     const Pad* original = pads_[0];
     Pad* copy = new Pad(index, this);
     copy->setTwipGeometry(original->twipGeometry());
@@ -50,8 +52,51 @@ Pad* FormWindow::loadPad(PadIndex index) {
     copy->setBackColor(original->backColor());
     copy->setEnabled(original->isEnabled());
     copy->hide();
-    pads_.at(static_cast<std::size_t>(index)) = copy;
-    return copy;
+    adopt(copy, index);
+}
+
+Colour FormWindow::padColour(PadIndex index) const {
+    return pad(index)->backColor();
+}
+
+void FormWindow::setPadColour(PadIndex index, Colour colour) {
+    pad(index)->setBackColor(colour);
+}
+
+void FormWindow::setPadEnabled(PadIndex index, bool enabled) {
+    pad(index)->setEnabled(enabled);
+}
+
+void FormWindow::setPadVisible(PadIndex index, bool visible) {
+    pad(index)->setVisible(visible);
+}
+
+void FormWindow::movePad(PadIndex index, int left, int top) {
+    pad(index)->moveTo(left, top);
+}
+
+void FormWindow::setScoreCaption(const std::string& text) {
+    score_->setText(QString::fromStdString(text));
+}
+
+void FormWindow::setLightUpEnabled(bool enabled) {
+    if (enabled) {
+        lightUp_->start();
+    } else {
+        lightUp_->stop();
+    }
+}
+
+void FormWindow::setShown(bool shown) {
+    setVisible(shown);
+}
+
+void FormWindow::adopt(Pad* pad, PadIndex index) {
+    pads_.at(static_cast<std::size_t>(index)) = pad;
+    connect(pad, &Pad::mouseDown, this, [this, index] { events_.padDown(*this, index); });
+    connect(pad, &Pad::mouseUp, this, [this, index] { events_.padUp(*this, index); });
+    connect(pad, &Pad::clicked, this, [this, index] { events_.padClick(*this, index); });
+    connect(pad, &Pad::pressed, this, [this, index] { events_.padPressed(*this, index); });
 }
 
 }  // namespace zintu

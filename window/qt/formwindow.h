@@ -4,6 +4,7 @@
 #include <array>
 
 #include "design.h"
+#include "toolkit.h"
 
 class QLabel;
 class QTimer;
@@ -13,12 +14,12 @@ namespace zintu {
 class Pad;
 
 // The game window's form Form1 with its controls, built from the design at every load inside
-// the window that stays on the screen for the whole run.
-class FormWindow : public QWidget {
+// the window that stays on the screen for the whole run. Its controls' events go to the host.
+class FormWindow : public QWidget, public ToolkitForm {
     Q_OBJECT
 
 public:
-    explicit FormWindow(QWidget* parent);
+    FormWindow(QWidget* parent, ToolkitEvents& events);
 
     // The form's designed size.
     static QSize designedSize();
@@ -27,10 +28,21 @@ public:
     QTimer* lightUp() const { return lightUp_; }
     // Null for a pad of the Press array that has not been created.
     Pad* pad(PadIndex index) const;
-    // Creates pad `index` as a hidden copy of pad 0.
-    Pad* loadPad(PadIndex index);
+
+    void loadPad(PadIndex index) override;
+    Colour padColour(PadIndex index) const override;
+    void setPadColour(PadIndex index, Colour colour) override;
+    void setPadEnabled(PadIndex index, bool enabled) override;
+    void setPadVisible(PadIndex index, bool visible) override;
+    void movePad(PadIndex index, int left, int top) override;
+    void setScoreCaption(const std::string& text) override;
+    void setLightUpEnabled(bool enabled) override;
+    void setShown(bool shown) override;
 
 private:
+    void adopt(Pad* pad, PadIndex index);
+
+    ToolkitEvents& events_;
     QLabel* score_;
     QTimer* lightUp_;
     std::array<Pad*, design::padCount> pads_{};

@@ -52,12 +52,7 @@ void Pad::moveTo(int left, int top) {
 }
 
 void Pad::press() {
-    if (!isEnabled()) {
-        return;
-    }
-    emit mouseDown();
-    emit mouseUp();
-    emit clicked();
+    emit pressed();
 }
 
 void Pad::paintEvent(QPaintEvent*) {}

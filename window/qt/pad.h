@@ -23,14 +23,14 @@ public:
     void setTwipGeometry(design::TwipRect twips);
     void moveTo(int left, int top);
 
-    // What a left click does, for assistive technology: mouse-down, mouse-up and click. Does
-    // nothing while the pad is disabled.
+    // Assistive technology's press action, which does what a left click does.
     void press();
 
 signals:
     void mouseDown();
     void mouseUp();
     void clicked();
+    void pressed();
 
 protected:
     // Qt turns a quick second press into a double-click event, which QWidget passes on here:

@@ -12,7 +12,7 @@ constexpr wchar_t className[] = L"ZintuForm";
 
 }  // namespace
 
-Form::Form(HWND frame, int dpi, EventGate& gate) : gate_(&gate), dpi_(dpi) {
+Form::Form(HWND frame, int dpi, ToolkitEvents& events) : events_(events), dpi_(dpi) {
     registerWindowClass(className, ownedWindowProc<Form>, background());
     HINSTANCE instance = GetModuleHandleW(nullptr);
     hwnd_ = CreateWindowExW(0, className, L"", WS_CHILD | WS_CLIPCHILDREN, 0, 0, 0, 0, frame,
@@ -20,13 +20,8 @@ Form::Form(HWND frame, int dpi, EventGate& gate) : gate_(&gate), dpi_(dpi) {
     score_ = CreateWindowExW(0, L"STATIC", widen(design::scoreCaption).c_str(),
                              WS_CHILD | WS_VISIBLE | SS_CENTER | SS_CENTERIMAGE | SS_NOPREFIX, 0, 0,
                              0, 0, hwnd_, nullptr, instance, nullptr);
-    lightUp_ = std::make_unique<LightUpTimer>(
-        [this] {
-            if (gate_) {
-                gate_->tick();
-            }
-        },
-        design::lightUpIntervalMs);
+    lightUp_ =
+        std::make_unique<LightUpTimer>([this] { events_.tick(*this); }, design::lightUpIntervalMs);
 
     pads_[0] = std::make_unique<Pad>(0, hwnd_, *this);
     pads_[0]->setBackColor(design::restingColour(0));
@@ -64,6 +59,38 @@ void Form::loadPad(PadIndex index) {
     pads_.at(static_cast<std::size_t>(index)) = std::move(copy);
 }
 
+Colour Form::padColour(PadIndex index) const {
+    return pad(index)->backColor();
+}
+
+void Form::setPadColour(PadIndex index, Colour colour) {
+    pad(index)->setBackColor(colour);
+}
+
+void Form::setPadEnabled(PadIndex index, bool enabled) {
+    EnableWindow(pad(index)->hwnd(), enabled);
+}
+
+void Form::setPadVisible(PadIndex index, bool visible) {
+    ShowWindow(pad(index)->hwnd(), visible ? SW_SHOWNA : SW_HIDE);
+}
+
+void Form::setScoreCaption(const std::string& text) {
+    SetWindowTextW(score_, widen(text).c_str());
+}
+
+void Form::setLightUpEnabled(bool enabled) {
+    if (enabled) {
+        lightUp_->start();
+    } else {
+        lightUp_->stop();
+    }
+}
+
+void Form::setShown(bool shown) {
+    ShowWindow(hwnd_, shown ? SW_SHOWNA : SW_HIDE);
+}
+
 void Form::movePad(PadIndex index, int left, int top) {
     Pad& moved = *pad(index);
     const design::TwipRect place = moved.twipGeometry();
@@ -88,27 +115,20 @@ void Form::layout(int dpi) {
     }
 }
 
-void Form::detach() {
-    gate_ = nullptr;
-    lightUp_->stop();
-}
-
 void Form::padDown(PadIndex pad) {
-    if (gate_) {
-        gate_->mouseDown(pad);
-    }
+    events_.padDown(*this, pad);
 }
 
 void Form::padUp(PadIndex pad) {
-    if (gate_) {
-        gate_->mouseUp(pad);
-    }
+    events_.padUp(*this, pad);
 }
 
 void Form::padClick(PadIndex pad) {
-    if (gate_) {
-        gate_->click(pad);
-    }
+    events_.padClick(*this, pad);
+}
+
+void Form::padPressed(PadIndex pad) {
+    events_.padPressed(*this, pad);
 }
 
 LRESULT Form::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

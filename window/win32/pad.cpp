@@ -61,12 +61,7 @@ void Pad::setTwipGeometry(design::TwipRect twips, int dpi) {
 }
 
 void Pad::press() {
-    if (!IsWindowEnabled(hwnd_)) {
-        return;
-    }
-    listener_.padDown(index_);
-    listener_.padUp(index_);
-    listener_.padClick(index_);
+    listener_.padPressed(index_);
 }
 
 LRESULT Pad::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -17,6 +17,7 @@ public:
     virtual void padDown(PadIndex pad) = 0;
     virtual void padUp(PadIndex pad) = 0;
     virtual void padClick(PadIndex pad) = 0;
+    virtual void padPressed(PadIndex pad) = 0;
 };
 
 // One pad of the Press control array: a child window that shows nothing but its background
@@ -38,8 +39,7 @@ public:
     design::TwipRect twipGeometry() const { return twips_; }
     void setTwipGeometry(design::TwipRect twips, int dpi);
 
-    // What a left click does, for assistive technology: mouse-down, mouse-up and click. Does
-    // nothing while the pad is disabled.
+    // Assistive technology's press action, which does what a left click does.
     void press();
 
     // What the pad hands assistive technology that asks for it (WM_GETOBJECT).

@@ -1,0 +1,273 @@
+#include "host.h"
+
+namespace zintu {
+
+namespace {
+
+constexpr int endStatus = 0;
+
+std::string onPad(const char* operation, PadIndex pad) {
+    return std::string(operation) + " on pad " + std::to_string(pad);
+}
+
+bool inPressArray(PadIndex pad) {
+    return pad >= 0 && pad < design::padCount;
+}
+
+}  // namespace
+
+Host::Host(Toolkit& toolkit, IllegalCalls illegalCalls)
+    : toolkit_(toolkit), random_(clockRandom_), illegalCalls_(illegalCalls) {}
+
+Host::Host(Toolkit& toolkit, RandomSource& random, IllegalCalls illegalCalls)
+    : toolkit_(toolkit), random_(random), illegalCalls_(illegalCalls) {}
+
+Host::~Host() = default;
+
+void Host::start(FormEvents& game) {
+    game_ = &game;
+    gate_.emplace(game);
+    toolkit_.open(*this);
+    guarded([this] { showForm(); });
+}
+
+int Host::run(FormEvents& game) {
+    start(game);
+    if (!ended()) {
+        toolkit_.runEventLoop();
+    }
+    return exitStatus_;
+}
+
+void Host::randomize() {
+    requireRunning("randomize");
+    random_.reseedFromClock();
+}
+
+float Host::rnd() {
+    requireRunning("rnd");
+    return toSingleBelowOne(random_.nextUnit());
+}
+
+Colour Host::backColor(PadIndex pad) const {
+    loadedPad(pad, "backColor");
+    return form_->padColour(pad);
+}
+
+void Host::setBackColor(PadIndex pad, Colour colour) {
+    loadedPad(pad, "setBackColor");
+    form_->setPadColour(pad, colour);
+}
+
+void Host::setPadEnabled(PadIndex pad, bool enabled) {
+    loadedPad(pad, "setPadEnabled").enabled = enabled;
+    form_->setPadEnabled(pad, enabled);
+}
+
+void Host::setPadVisible(PadIndex pad, bool visible) {
+    loadedPad(pad, "setPadVisible").visible = visible;
+    form_->setPadVisible(pad, visible);
+}
+
+void Host::movePad(PadIndex pad, int left, int top) {
+    loadedPad(pad, "movePad");
+    form_->movePad(pad, left, top);
+}
+
+void Host::loadPad(PadIndex pad) {
+    ToolkitForm& form = loadedForm("loadPad");
+    if (pad <= 0 || pad >= design::padCount) {
+        throw IllegalCall(onPad("loadPad outside the Press array", pad));
+    }
+    PadRecord& created = pads_[static_cast<std::size_t>(pad)];
+    if (created.loaded) {
+        throw IllegalCall(onPad("loadPad of a pad that is loaded already", pad));
+    }
+    form.loadPad(pad);
+    created = pads_[0];
+    created.visible = false;
+}
+
+void Host::setScoreCaption(const std::string& text) {
+    loadedForm("setScoreCaption").setScoreCaption(text);
+}
+
+void Host::setLightUpEnabled(bool enabled) {
+    ToolkitForm& form = loadedForm("setLightUpEnabled");
+    // Enabling a running timer leaves its beat alone.
+    if (enabled && lightUpEnabled_) {
+        return;
+    }
+    lightUpEnabled_ = enabled;
+    form.setLightUpEnabled(enabled);
+}
+
+void Host::msgBox(const std::string& text) {
+    requireRunning("msgBox");
+    const bool overWindow = formShown_;
+    if (!overWindow) {
+        // A box from a load that follows an unload: the form is not on the screen, so neither
+        // is its window.
+        toolkit_.setWindowShown(false);
+    }
+    const EventGate::MessageScope open(*gate_);
+    toolkit_.runMessageBox(text, overWindow);
+}
+
+void Host::unloadForm() {
+    requireRunning("unloadForm");
+    if (!form_) {
+        return;
+    }
+    form_->setLightUpEnabled(false);
+    form_->setShown(false);
+    // From here on nothing on the old form reaches the game: its events no longer name the
+    // loaded form.
+    toolkit_.destroyLater(std::move(form_));
+    pads_ = {};
+    lightUpEnabled_ = false;
+    formShown_ = false;
+}
+
+void Host::showForm() {
+    requireRunning("showForm");
+    if (!form_) {
+        form_ = toolkit_.buildForm();
+        pads_ = {};
+        pads_[0] = {true, true, true};
+        lightUpEnabled_ = false;
+        game_->Form_Load();
+        if (ended()) {
+            return;
+        }
+    }
+    form_->setShown(true);
+    toolkit_.setWindowShown(true);
+    formShown_ = true;
+}
+
+void Host::end() {
+    requireRunning("end");
+    finish(endStatus);
+}
+
+void Host::tick(const ToolkitForm& form) {
+    if (form_.get() == &form && lightUpEnabled_) {
+        guarded([this] { gate_->tick(); });
+    }
+}
+
+void Host::padDown(const ToolkitForm& form, PadIndex pad) {
+    if (takesInput(form, pad)) {
+        guarded([this, pad] { gate_->mouseDown(pad); });
+    }
+}
+
+void Host::padUp(const ToolkitForm& form, PadIndex pad) {
+    if (takesInput(form, pad)) {
+        guarded([this, pad] { gate_->mouseUp(pad); });
+    }
+}
+
+void Host::padClick(const ToolkitForm& form, PadIndex pad) {
+    if (takesInput(form, pad)) {
+        guarded([this, pad] { gate_->click(pad); });
+    }
+}
+
+void Host::padPressed(const ToolkitForm& form, PadIndex pad) {
+    if (takesInput(form, pad)) {
+        guarded([this, pad] {
+            gate_->mouseDown(pad);
+            gate_->mouseUp(pad);
+            gate_->click(pad);
+        });
+    }
+}
+
+bool Host::closeRequested() {
+    if (ended()) {
+        return true;
+    }
+    if (!gate_->requestClose()) {
+        return false;
+    }
+    finish(endStatus);
+    return true;
+}
+
+template <typename Handling>
+void Host::guarded(Handling handling) {
+    if (illegalCalls_ == IllegalCalls::throwThem) {
+        handling();
+        return;
+    }
+    try {
+        handling();
+    } catch (const IllegalCall& call) {
+        fail(call.what());
+    }
+}
+
+void Host::fail(const std::string& what) {
+    // Ended first, so that nothing reaches the game while the player reads why.
+    gate_->end();
+    if (form_) {
+        form_->setLightUpEnabled(false);
+    }
+    formShown_ = false;
+    toolkit_.setWindowShown(false);
+    toolkit_.runMessageBox(std::string(design::internalErrorMessage) + "\n\n" + what, false);
+    finish(failureStatus);
+}
+
+void Host::finish(int status) {
+    gate_->end();
+    if (form_) {
+        form_->setLightUpEnabled(false);
+    }
+    lightUpEnabled_ = false;
+    formShown_ = false;
+    exitStatus_ = status;
+    toolkit_.setWindowShown(false);
+    toolkit_.quit(status);
+}
+
+void Host::requireRunning(const char* operation) const {
+    if (!game_) {
+        throw IllegalCall(std::string(operation) + " before the program started");
+    }
+    if (ended()) {
+        throw IllegalCall(std::string(operation) + " after the program ended");
+    }
+}
+
+ToolkitForm& Host::loadedForm(const char* operation) const {
+    requireRunning(operation);
+    if (!form_) {
+        throw IllegalCall(std::string(operation) + " while the form is not loaded");
+    }
+    return *form_;
+}
+
+Host::PadRecord& Host::loadedPad(PadIndex pad, const char* operation) {
+    loadedForm(operation);
+    if (!inPressArray(pad) || !pads_[static_cast<std::size_t>(pad)].loaded) {
+        throw IllegalCall(onPad(operation, pad) + ", which is not loaded");
+    }
+    return pads_[static_cast<std::size_t>(pad)];
+}
+
+const Host::PadRecord& Host::loadedPad(PadIndex pad, const char* operation) const {
+    return const_cast<Host*>(this)->loadedPad(pad, operation);
+}
+
+bool Host::takesInput(const ToolkitForm& form, PadIndex pad) const {
+    if (form_.get() != &form || !inPressArray(pad)) {
+        return false;
+    }
+    const PadRecord& record = pads_[static_cast<std::size_t>(pad)];
+    return record.loaded && record.enabled && record.visible;
+}
+
+}  // namespace zintu

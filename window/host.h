@@ -1,0 +1,105 @@
+#pragma once
+
+#include <array>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+#include "design.h"
+#include "eventgate.h"
+#include "randomsource.h"
+#include "runtime.h"
+#include "toolkit.h"
+
+namespace zintu {
+
+// A call the runtime cannot honour in the state it is in: an operation on a pad that is not
+// loaded, a pad loaded twice, a control of a form that is not loaded, any call before the
+// program started or after it ended.
+struct IllegalCall : std::logic_error {
+    using std::logic_error::logic_error;
+};
+
+// The window runtime written once, over any toolkit: it owns the game's events and the gate
+// they pass, the random source, and the form's load, show, unload and end. The toolkit only
+// builds, draws and reports.
+class Host : public Runtime, private ToolkitEvents {
+public:
+    // What an illegal call does. In the program the game ends with an error message in a box,
+    // never a crash and never silently; the tests have it thrown at the faulty call.
+    enum class IllegalCalls { endTheGame, throwThem };
+
+    static constexpr int failureStatus = 1;
+
+    explicit Host(Toolkit& toolkit, IllegalCalls illegalCalls = IllegalCalls::endTheGame);
+    Host(Toolkit& toolkit, RandomSource& random, IllegalCalls illegalCalls);
+    ~Host() override;
+    Host(const Host&) = delete;
+    Host& operator=(const Host&) = delete;
+
+    // Program entry: opens the window, loads the form, raising Form_Load, and shows it.
+    void start(FormEvents& game);
+    // start, then the toolkit's events until the program ends; returns the exit status.
+    int run(FormEvents& game);
+
+    bool ended() const { return gate_ && gate_->ended(); }
+    bool messageOpen() const { return gate_ && gate_->messageOpen(); }
+    int exitStatus() const { return exitStatus_; }
+
+    void randomize() override;
+    float rnd() override;
+    Colour backColor(PadIndex pad) const override;
+    void setBackColor(PadIndex pad, Colour colour) override;
+    void setPadEnabled(PadIndex pad, bool enabled) override;
+    void setPadVisible(PadIndex pad, bool visible) override;
+    void movePad(PadIndex pad, int left, int top) override;
+    void loadPad(PadIndex pad) override;
+    void setScoreCaption(const std::string& text) override;
+    void setLightUpEnabled(bool enabled) override;
+    void msgBox(const std::string& text) override;
+    void unloadForm() override;
+    void showForm() override;
+    void end() override;
+
+private:
+    struct PadRecord {
+        bool loaded = false;
+        bool enabled = false;
+        bool visible = false;
+    };
+
+    void tick(const ToolkitForm& form) override;
+    void padDown(const ToolkitForm& form, PadIndex pad) override;
+    void padUp(const ToolkitForm& form, PadIndex pad) override;
+    void padClick(const ToolkitForm& form, PadIndex pad) override;
+    void padPressed(const ToolkitForm& form, PadIndex pad) override;
+    bool closeRequested() override;
+
+    // Runs an event's handling; an illegal call in it ends the game, unless the tests want it.
+    template <typename Handling>
+    void guarded(Handling handling);
+    void fail(const std::string& what);
+    void finish(int status);
+
+    void requireRunning(const char* operation) const;
+    ToolkitForm& loadedForm(const char* operation) const;
+    PadRecord& loadedPad(PadIndex pad, const char* operation);
+    const PadRecord& loadedPad(PadIndex pad, const char* operation) const;
+    bool takesInput(const ToolkitForm& form, PadIndex pad) const;
+
+    Toolkit& toolkit_;
+    ClockRandomSource clockRandom_;
+    RandomSource& random_;
+    IllegalCalls illegalCalls_;
+    FormEvents* game_ = nullptr;
+    std::optional<EventGate> gate_;
+    std::unique_ptr<ToolkitForm> form_;
+    // What the host needs to judge calls and input; the controls' colours stay in the controls.
+    std::array<PadRecord, design::padCount> pads_{};
+    bool lightUpEnabled_ = false;
+    bool formShown_ = false;
+    int exitStatus_ = 0;
+};
+
+}  // namespace zintu

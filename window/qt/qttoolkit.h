@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <memory>
+
+#include "formwindow.h"
+#include "toolkit.h"
+
+namespace zintu {
+
+class GameWindow;
+
+// The toolkit over Qt Widgets: one top-level window for the whole run, with a form built inside
+// it at every load. Needs a QApplication.
+class QtToolkit : public QObject, public Toolkit {
+    Q_OBJECT
+
+public:
+    QtToolkit();
+    ~QtToolkit() override;
+
+    void open(ToolkitEvents& events) override;
+    std::unique_ptr<ToolkitForm> buildForm() override;
+    void destroyLater(std::unique_ptr<ToolkitForm> form) override;
+    void setWindowShown(bool shown) override;
+    void runMessageBox(const std::string& text, bool overWindow) override;
+    void runEventLoop() override;
+    void quit(int status) override;
+
+    // The window on the screen; null before open.
+    GameWindow* window() const { return window_.get(); }
+    // The form built last, until it is destroyed.
+    FormWindow* form() const { return latest_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    ToolkitEvents* events_ = nullptr;
+    std::unique_ptr<GameWindow> window_;
+    QPointer<FormWindow> latest_;
+};
+
+}  // namespace zintu
