@@ -13,6 +13,7 @@
 #include "messages.h"
 #include "pumping.h"
 #include "scorefont.h"
+#include "systemfunction.h"
 #include "widetext.h"
 #include "win32toolkit.h"
 
@@ -200,6 +201,18 @@ TEST_F(Win32Window, assistiveTechnologySeesAPushButtonNamedByColourPressedWhileL
     EXPECT_TRUE(litState.lVal & STATE_SYSTEM_PRESSED);
     SysFreeString(name);
     SysFreeString(action);
+}
+
+// Without the DLL or the function, the game goes on without what it offers: never a call through
+// a null pointer.
+TEST(SystemFunction, answersItsMissingValueWhereTheDllOrTheFunctionIsAbsent) {
+    SystemFunction<decltype(GetTickCount)> noDll(L"zintu-absent.dll", "GetTickCount", 7);
+    SystemFunction<decltype(GetTickCount)> noFunction(L"kernel32.dll", "ZintuAbsent", 7);
+    SystemFunction<decltype(GetCurrentProcessId)> present(L"kernel32.dll", "GetCurrentProcessId",
+                                                          0);
+    EXPECT_EQ(noDll(), 7u);
+    EXPECT_EQ(noFunction(), 7u);
+    EXPECT_EQ(present(), GetCurrentProcessId());
 }
 
 }  // namespace

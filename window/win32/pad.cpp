@@ -15,8 +15,10 @@ constexpr wchar_t className[] = L"ZintuPad";
 // Posted by assistive technology's default action.
 constexpr UINT pressMessage = WM_APP;
 
-SystemFunction<decltype(CoInitializeEx)> coInitializeEx(L"ole32.dll", "CoInitializeEx");
-SystemFunction<decltype(LresultFromObject)> lresultFromObject(L"oleacc.dll", "LresultFromObject");
+SystemFunction<decltype(CoInitializeEx)> coInitializeEx(L"ole32.dll", "CoInitializeEx", E_FAIL);
+// Without it the pad answers as any window does, through the system's own object.
+SystemFunction<decltype(LresultFromObject)> lresultFromObject(L"oleacc.dll", "LresultFromObject",
+                                                              0);
 
 enum Button : unsigned { left = 1, right = 2, middle = 4, x1 = 8, x2 = 16 };
 

@@ -16,9 +16,9 @@ namespace {
 
 constexpr wchar_t pressAction[] = L"Press";
 
-SystemFunction<decltype(SysAllocString)> sysAllocString(L"oleaut32.dll", "SysAllocString");
+SystemFunction<decltype(SysAllocString)> sysAllocString(L"oleaut32.dll", "SysAllocString", nullptr);
 SystemFunction<decltype(AccessibleObjectFromWindow)> accessibleObjectFromWindow(
-    L"oleacc.dll", "AccessibleObjectFromWindow");
+    L"oleacc.dll", "AccessibleObjectFromWindow", E_FAIL);
 
 HRESULT answer(BSTR* out, const std::wstring& text) {
     *out = sysAllocString(text.c_str());
