@@ -18,14 +18,14 @@ import platform
 import select
 import statistics
 import subprocess
-import sys
 import time
 
 from Xlib import X, display
 from Xlib.ext import damage, xtest
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
-from xplayer import OFF_PADS, PAD_CENTRES, WHITE, Game, Openbox, Xvfb  # noqa: E402
+from e2e.design import OFF_PADS, PAD_CENTRES, WHITE
+from e2e.desktop import Desktop
+from e2e.player import Game
 
 PHASE_MS = 300.0
 GAME_RED = (255, 0, 0)
@@ -110,10 +110,10 @@ def reference_frame_complete(watcher, window):
     return b"\x00\x00\x00" in row
 
 
-def start_up(program, server, watcher, frame_complete, caption="Zintu!"):
+def start_up(program, desktop, watcher, frame_complete, caption="Zintu!"):
     """Spawns the program; returns it with the seconds to its first complete frame."""
     spawned = time.monotonic()
-    process = subprocess.Popen(program, env={**os.environ, "DISPLAY": server.name},
+    process = subprocess.Popen(program, env=desktop.client_env(),
                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     deadline = spawned + 20
     window = None
@@ -165,14 +165,14 @@ def answer_go(game):
     game.answer_box("GO!", box)
 
 
-def one_run(kind, program, server, wait_s):
-    watcher = Watcher(server.name)
+def one_run(kind, program, desktop, wait_s):
+    watcher = Watcher(desktop.display)
     frame_complete = game_frame_complete if kind == "game" else reference_frame_complete
-    process, _, startup_s, _ = start_up(program, server, watcher, frame_complete)
+    process, _, startup_s, _ = start_up(program, desktop, watcher, frame_complete)
     time.sleep(max(0.0, MEMORY_AT_S - startup_s))
     rss, peak = memory_kib(process.pid)
     if kind == "game":
-        attached = Game.attach(process, server.name)
+        attached = Game.attach(process, desktop)
         answer_go(attached)
         attached.x.close()
     time.sleep(SETTLE_S)
@@ -184,11 +184,11 @@ def one_run(kind, program, server, wait_s):
             "wait_cpu_s": cpu, "wakeups_per_s": wakeups}
 
 
-def quick_start_up(kind, program, server):
+def quick_start_up(kind, program, desktop):
     """Start-up alone: spawn, first complete frame, end."""
-    watcher = Watcher(server.name)
+    watcher = Watcher(desktop.display)
     frame_complete = game_frame_complete if kind == "game" else reference_frame_complete
-    process, _, startup_s, _ = start_up(program, server, watcher, frame_complete)
+    process, _, startup_s, _ = start_up(program, desktop, watcher, frame_complete)
     process.terminate()
     process.wait()
     watcher.close()
@@ -212,9 +212,9 @@ def lit_pad(watcher, window):
     return lit[0] if lit else None
 
 
-def rhythm_and_latency(program, server, level):
-    game = Game(program, server.name)
-    watcher = Watcher(server.name)
+def rhythm_and_latency(program, desktop, level):
+    game = Game(program, desktop)
+    watcher = Watcher(desktop.display)
     try:
         # Play until the last box before the measured level, then watch its playback.
         window = play_to(game, level - 1)
@@ -334,25 +334,21 @@ def main():
         return ["wine", path] if options.wine else [path]
 
     programs = {"game": program(options.game), "reference": program(options.reference)}
-    server = Xvfb()
-    window_manager = Openbox(server.name) if options.wine else None
+    desktop = Desktop("openbox" if options.wine else "bare", wine=options.wine)
     try:
         runs = {"game": [], "reference": []}
         for run in range(options.runs):
             for kind, program in programs.items():
-                runs[kind].append(one_run(kind, program, server, options.wait))
+                runs[kind].append(one_run(kind, program, desktop, options.wait))
                 print(f"run {run + 1} {kind}: {runs[kind][-1]}", flush=True)
         startups = {kind: [r["startup_ms"] for r in runs[kind]] for kind in runs}
         for run in range(options.startup_runs):
             for kind, program in programs.items():
-                startups[kind].append(quick_start_up(kind, program, server))
+                startups[kind].append(quick_start_up(kind, program, desktop))
         print(f"{options.startup_runs} more start-up pairs done", flush=True)
-        rhythm = rhythm_and_latency(programs["game"], server, options.rhythm_level)
+        rhythm = rhythm_and_latency(programs["game"], desktop, options.rhythm_level)
     finally:
-        if options.wine:
-            subprocess.run(["wineserver", "--kill"])
-            window_manager.stop()
-        server.stop()
+        desktop.stop()
 
     def ratios(field):
         return [g[field] / r[field] for g, r in zip(runs["game"], runs["reference"])]

@@ -11,8 +11,9 @@ import subprocess
 import sys
 import zipfile
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "e2e"))
-from xplayer import Checks, Game, Openbox, StepFailed, Xvfb  # noqa: E402
+from e2e.desktop import Desktop
+from e2e.player import Game
+from e2e.report import Checks, StepFailed
 
 NAME = "zintu-1.00-win64"
 INSTALLED = ["zintu.exe", "README.txt", "Blankenburg-LICENSE.txt"]
@@ -29,16 +30,16 @@ def on_drive_c(*parts):
 START_MENU = on_drive_c("ProgramData", "Microsoft", "Windows", "Start Menu", "Programs", "Zintu!")
 
 
-def wine(*command, display):
+def wine(*command, desktop):
     """Runs a Windows command to its end, and every process it started with it."""
-    run = subprocess.run(["wine", *command], env={**os.environ, "DISPLAY": display},
-                         capture_output=True, text=True)
+    run = subprocess.run(["wine", *command], env=desktop.client_env(), capture_output=True,
+                         text=True)
     subprocess.run(["wineserver", "--wait"])
     return run
 
 
-def uninstall_entry(display):
-    listed = wine("reg", "query", UNINSTALL_KEY, display=display)
+def uninstall_entry(desktop):
+    listed = wine("reg", "query", UNINSTALL_KEY, desktop=desktop)
     values = {}
     for line in listed.stdout.splitlines():
         fields = line.split(None, 2)
@@ -55,12 +56,11 @@ def main():
         listed = sorted(archive.namelist())
     check(f"the ZIP holds {listed}", listed == sorted(f"{NAME}/{name}" for name in INSTALLED))
 
-    server = Xvfb()
-    window_manager = Openbox(server.name)
+    desktop = Desktop("openbox", wine=True)
     try:
         installer = os.path.join(build_dir, NAME + "-setup.exe")
         check("the installer runs silently",
-              wine(installer, "/S", display=server.name).returncode == 0)
+              wine(installer, "/S", desktop=desktop).returncode == 0)
         program_dir = on_drive_c("Program Files", "Zintu")
         present = sorted(os.listdir(program_dir))
         check(f"installed under Program Files: {present}",
@@ -70,12 +70,12 @@ def main():
             # The shortcut's target path, as its link information holds it.
             target = (INSTALL_DIR + r"\zintu.exe").encode() in shortcut.read()
         check("a Start-menu entry starts the installed zintu.exe", target)
-        entry = uninstall_entry(server.name)
+        entry = uninstall_entry(desktop)
         check(f"an uninstall entry: {entry}", entry is not None
               and entry.get("DisplayVersion") == "1.00" and entry.get("Publisher") == "Zintu"
               and entry.get("DisplayIcon") == INSTALL_DIR + r"\zintu.exe")
 
-        game = Game(["wine", INSTALL_DIR + r"\zintu.exe"], server.name)
+        game = Game(["wine", INSTALL_DIR + r"\zintu.exe"], desktop)
         try:
             window = game.game_window("the installed game")
             check("the installed game opens its Zintu! window, 321 x 133 inside",
@@ -85,17 +85,15 @@ def main():
         finally:
             game.stop()
 
-        uninstalled = wine(INSTALL_DIR + r"\Uninstall.exe", "/S", display=server.name)
+        uninstalled = wine(INSTALL_DIR + r"\Uninstall.exe", "/S", desktop=desktop)
         check("the uninstaller runs silently", uninstalled.returncode == 0)
         check("nothing is left: no folder, no Start-menu entry, no uninstall entry",
               not os.path.exists(program_dir) and not os.path.exists(START_MENU)
-              and uninstall_entry(server.name) is None)
+              and uninstall_entry(desktop) is None)
     except StepFailed as failure:
         return check.summary(failure)
     finally:
-        subprocess.run(["wineserver", "--kill"])
-        window_manager.stop()
-        server.stop()
+        desktop.stop()
     return check.summary()
 
 

@@ -17,9 +17,9 @@ import time
 import pyatspi
 from gi.repository import Gio, GLib
 
-from xplayer import PAD_NAMES, Checks, StepFailed, Xvfb
-
-TIMEOUT = 10.0
+from e2e.design import PAD_NAMES
+from e2e.desktop import Desktop
+from e2e.report import TIMEOUT, Checks, StepFailed
 PAD_ACCESSIBLE_NAMES = [f"{name.capitalize()} pad" for name in PAD_NAMES]
 
 check = Checks()
@@ -104,11 +104,11 @@ def answer(app, step, expected):
 
 def main():
     game_binary = os.path.abspath(sys.argv[1])
-    server = Xvfb()
+    desktop = Desktop()
     game = None
     try:
         turn_on_screen_reader_support()
-        game = subprocess.Popen([game_binary], env={**os.environ, "DISPLAY": server.name},
+        game = subprocess.Popen([game_binary], env=desktop.client_env(),
                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         lit = []
         pyatspi.Registry.registerEventListener(
@@ -142,7 +142,7 @@ def main():
         if game is not None:
             game.kill()
             game.wait()
-        server.stop()
+        desktop.stop()
     return check.summary()
 
 

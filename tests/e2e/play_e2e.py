@@ -19,8 +19,10 @@ import sys
 import tempfile
 import time
 
-from xplayer import (CAPTION_BAR_HEIGHT, MESSAGE_CAPTION, PAD_COLOURS, PAD_NAMES, PAD_SAMPLES,
-                     Checks, Game, Openbox, StepFailed, Weston, Xvfb)
+from e2e.design import CAPTION_BAR_HEIGHT, MESSAGE_CAPTION, PAD_COLOURS, PAD_NAMES, PAD_SAMPLES
+from e2e.desktop import Desktop
+from e2e.player import Game
+from e2e.report import Checks, StepFailed
 
 
 def rating(level):
@@ -125,27 +127,6 @@ def expect_box(game, step, expected):
     return box
 
 
-class Desktop:
-    """Where a scenario plays: an X server with what the desktop needs on it."""
-
-    def __init__(self, kind, command):
-        self.kind, self.command = kind, command
-        self.server = Xvfb("1024x768" if kind == "wayland" else "800x600")
-        self.window_manager = Openbox(self.server.name) if kind == "openbox" else None
-        self.weston = Weston(self.server.name) if kind == "wayland" else None
-
-    def game(self, *arguments):
-        return Game(self.command + list(arguments), self.server.name, weston=self.weston)
-
-    def stop(self):
-        if self.command[0] == "wine":
-            # Wine's own processes end with the display they drew on.
-            subprocess.run(["wineserver", "--kill"])
-        for part in (self.weston, self.window_manager, self.server):
-            if part:
-                part.stop()
-
-
 def play_round(game, window, step, pattern, level, wrong=False, double=False):
     """Clicks back one round's pattern; a wrong click first, or the first pad clicked twice
     quickly, where asked."""
@@ -229,14 +210,14 @@ def close_over_message_box(game):
     check(f"{step}: closed after the box, zintu ends with status 0", game.exit_status() == 0)
 
 
-def toolkit_options_ignored(desktop):
+def toolkit_options_ignored(desktop, command):
     """The game takes no arguments: an option of the toolkit's that would read a style sheet
     turning the pads black changes nothing."""
     step = "started with -stylesheet FILE"
     with tempfile.NamedTemporaryFile("w", suffix=".qss") as sheet:
         sheet.write("QLabel { background-color: black; }\n")
         sheet.flush()
-        game = desktop.game("-stylesheet", sheet.name)
+        game = Game(command + ["-stylesheet", sheet.name], desktop)
         try:
             window = game.game_window(step)
             # Before the first pad lights up.
@@ -260,29 +241,29 @@ def without_display(command):
           run.returncode != 0 and len(lines) == 1 and "xvfb-run" in lines[0])
 
 
-def in_a_game(desktop, scenario):
-    game = desktop.game()
+def in_a_game(desktop, command, scenario):
+    game = Game(command, desktop)
     try:
         scenario(game)
     finally:
         game.stop()
 
 
-def run_scenarios(desktop, which, linux):
+def run_scenarios(desktop, command, which, linux):
     if which == "level-ups":
         # What a desktop adds: the window manager's states, the compositor's placement.
         above = 2 if desktop.kind == "openbox" else None
-        in_a_game(desktop, lambda game: play_levels(
+        in_a_game(desktop, command, lambda game: play_levels(
             game, 3, above_at=above, box_centred=desktop.kind != "wayland"))
         return
-    in_a_game(desktop, lambda game: play_levels(game, 6, wrong_at={2, 6}, double_at={4},
+    in_a_game(desktop, command, lambda game: play_levels(game, 6, wrong_at={2, 6}, double_at={4},
                                                 above_at=3 if desktop.window_manager else None))
-    in_a_game(desktop, close_during_playback)
-    in_a_game(desktop, close_during_players_turn)
-    in_a_game(desktop, close_over_message_box)
+    in_a_game(desktop, command, close_during_playback)
+    in_a_game(desktop, command, close_during_players_turn)
+    in_a_game(desktop, command, close_over_message_box)
     if linux:
-        toolkit_options_ignored(desktop)
-        without_display(desktop.command)
+        toolkit_options_ignored(desktop, command)
+        without_display(command)
 
 
 def main():
@@ -294,11 +275,11 @@ def main():
     command = options.command
     command[-1] = os.path.abspath(command[-1])
     linux = not command[-1].endswith(".exe")
-    desktop = Desktop(options.desktop, command)
-    print(f"{options.desktop} desktop on {desktop.server.name}; playing {' '.join(command)}",
+    desktop = Desktop(options.desktop, wine=command[0] == "wine")
+    print(f"{options.desktop} desktop on {desktop.display}; playing {' '.join(command)}",
           flush=True)
     try:
-        run_scenarios(desktop, options.scenarios, linux)
+        run_scenarios(desktop, command, options.scenarios, linux)
     except StepFailed as failure:
         return check.summary(failure)
     finally:

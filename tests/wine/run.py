@@ -12,8 +12,7 @@ import shutil
 import subprocess
 import sys
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "e2e"))
-from xplayer import Openbox, Xvfb  # noqa: E402
+from e2e.desktop import Desktop
 
 
 def main():
@@ -22,15 +21,8 @@ def main():
         status = subprocess.run(["wineboot", "--init"]).returncode
         subprocess.run(["wineserver", "--wait"])
         return status
-    server = Xvfb()
-    window_manager = Openbox(server.name)
-    try:
-        return subprocess.run(["wine", *sys.argv[1:]],
-                              env={**os.environ, "DISPLAY": server.name}).returncode
-    finally:
-        subprocess.run(["wineserver", "--kill"])
-        window_manager.stop()
-        server.stop()
+    with Desktop("openbox", wine=True) as desktop:
+        return subprocess.run(["wine", *sys.argv[1:]], env=desktop.client_env()).returncode
 
 
 if __name__ == "__main__":
