@@ -3,7 +3,8 @@
 #include <string>
 #include <string_view>
 
-// Every text the game shows the player.
+// The messages the game logic shows the player, and the level caption it builds. The window's own
+// texts (its caption, the boxes' caption, the pads' names) are design values, in design.h.
 namespace zintu::messages {
 
 inline constexpr std::string_view go = "GO!";
