@@ -210,27 +210,26 @@ void Host::guarded(Handling handling) {
 }
 
 void Host::fail(const std::string& what) {
-    // Ended first, so that nothing reaches the game while the player reads why.
-    gate_->end();
-    if (form_) {
-        form_->setLightUpEnabled(false);
-    }
-    formShown_ = false;
-    toolkit_.setWindowShown(false);
+    // Halted first, so that nothing reaches the game while the player reads why.
+    halt();
     toolkit_.runMessageBox(std::string(design::internalErrorMessage) + "\n\n" + what, false);
     finish(failureStatus);
 }
 
 void Host::finish(int status) {
+    halt();
+    exitStatus_ = status;
+    toolkit_.quit(status);
+}
+
+void Host::halt() {
     gate_->end();
     if (form_) {
         form_->setLightUpEnabled(false);
     }
     lightUpEnabled_ = false;
     formShown_ = false;
-    exitStatus_ = status;
     toolkit_.setWindowShown(false);
-    toolkit_.quit(status);
 }
 
 void Host::requireRunning(const char* operation) const {

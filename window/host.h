@@ -81,6 +81,8 @@ private:
     void guarded(Handling handling);
     void fail(const std::string& what);
     void finish(int status);
+    // Nothing reaches the game any more, and nothing of it is on the screen.
+    void halt();
 
     void requireRunning(const char* operation) const;
     ToolkitForm& loadedForm(const char* operation) const;
