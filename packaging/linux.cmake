@@ -6,10 +6,29 @@ add_executable(zintu app/qtmain.cpp)
 target_link_libraries(zintu PRIVATE zintu_qtwindow)
 
 include(GNUInstallDirs)
-install(TARGETS zintu RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# Debian keeps games apart from other programs, in /usr/games, which is on every user's PATH.
+install(TARGETS zintu RUNTIME DESTINATION games)
 install(FILES packaging/zintu.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES packaging/zintu.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 install(FILES packaging/io.zintu.Zintu.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+
+# The manual page and the changelog, compressed as Debian keeps them: most tightly, and without
+# a time stamp, so that the same sources make the same package.
+set(compressed)
+foreach(document zintu.6 debian/changelog)
+    get_filename_component(name ${document} NAME)
+    set(gzipped ${CMAKE_CURRENT_BINARY_DIR}/packaging/${name}.gz)
+    add_custom_command(OUTPUT ${gzipped}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/packaging
+        COMMAND gzip -9 -n -c ${PROJECT_SOURCE_DIR}/packaging/${document} > ${gzipped}
+        DEPENDS ${PROJECT_SOURCE_DIR}/packaging/${document})
+    list(APPEND compressed ${gzipped})
+endforeach()
+add_custom_target(compressed_documents ALL DEPENDS ${compressed})
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/packaging/zintu.6.gz
+    DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/packaging/changelog.gz packaging/debian/copyright
+    DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME zintu)

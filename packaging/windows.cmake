@@ -54,10 +54,11 @@ add_executable(zintu WIN32 app/winmain.cpp app/winfailure.cpp ${CMAKE_CURRENT_BI
 target_include_directories(zintu PRIVATE window/win32)
 target_link_libraries(zintu PRIVATE zintu_win32window)
 
-# A ZIP with the program, its README and the font's licence, and an installer.
+# A ZIP with the program, its README, its licence and the font's, and an installer.
+configure_file(LICENSE LICENSE.txt COPYONLY)
 install(TARGETS zintu RUNTIME DESTINATION .)
-install(FILES packaging/windows/README.txt ${CMAKE_CURRENT_BINARY_DIR}/Blankenburg-LICENSE.txt
-    DESTINATION .)
+install(FILES packaging/windows/README.txt ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt
+    ${CMAKE_CURRENT_BINARY_DIR}/Blankenburg-LICENSE.txt DESTINATION .)
 
 set(CPACK_GENERATOR ZIP NSIS)
 set(CPACK_PACKAGE_NAME zintu)
@@ -80,8 +81,8 @@ set(CPACK_NSIS_MUI_ICON ${icon})
 set(CPACK_NSIS_MUI_UNIICON ${icon})
 set(CPACK_NSIS_INSTALLED_ICON_NAME zintu.exe)
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
-# The font's licence asks nothing of a player: it is installed beside the game, not put to them
-# as terms to accept before installing.
+# Neither the game's licence nor the font's asks anything of a player: both are installed beside
+# the game, not put to them as terms to accept before installing.
 set(CPACK_NSIS_IGNORE_LICENSE_PAGE ON)
 set(CPACK_NSIS_MUI_FINISHPAGE_RUN zintu.exe)
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/packaging/windows-cpack.cmake)

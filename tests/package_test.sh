@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the Debian package, installs it into this machine with apt-get, checks its files and
-# that the installed zintu opens its window under Xvfb, then removes it and checks nothing is
-# left. Needs root, or sudo without a password; skipped otherwise.
+# Builds the Debian package, checks that lintian finds neither error nor warning in it,
+# installs it into this machine with apt-get, checks its files and that the installed zintu
+# opens its window under Xvfb, then removes it and checks nothing is left. Needs root, or sudo
+# without a password; skipped otherwise.
 # Usage: package_test.sh BUILD_DIR
 set -euo pipefail
 build_dir=$1
@@ -23,19 +24,30 @@ package=$(ls zintu_*.deb)
 [ "$package" = "zintu_1.00_$(dpkg --print-architecture).deb" ] || fail "package named $package"
 step "built $package"
 
+# Root is where CI builds; lintian's warning about it says nothing of the package.
+findings=$(lintian --fail-on none "$package" 2>/dev/null | grep -E '^[EW]: ' || true)
+[ -z "$findings" ] || fail "lintian: $findings"
+step "lintian finds no error and no warning"
+
 cleanup() { "${as_root[@]}" apt-get remove --purge -y zintu >/dev/null 2>&1 || true; }
 trap cleanup EXIT
 "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y "./$package" >/dev/null
 step "installed with apt-get"
 
 listed=$(dpkg -L zintu)
-for file in /usr/bin/zintu /usr/share/applications/zintu.desktop \
+for file in /usr/games/zintu /usr/share/applications/zintu.desktop \
     /usr/share/icons/hicolor/scalable/apps/zintu.svg \
-    /usr/share/metainfo/io.zintu.Zintu.metainfo.xml; do
+    /usr/share/metainfo/io.zintu.Zintu.metainfo.xml /usr/share/man/man6/zintu.6.gz \
+    /usr/share/doc/zintu/copyright /usr/share/doc/zintu/changelog.gz; do
     grep -qx "$file" <<<"$listed" || fail "dpkg -L does not list $file"
     [ -f "$file" ] || fail "$file is not installed"
 done
-step "dpkg -L lists the program, desktop entry, icon and metainfo"
+step "dpkg -L lists the game, desktop entry, icon, metainfo, manual page, copyright, changelog"
+
+grep -q '^License: MIT$' /usr/share/doc/zintu/copyright || fail "the copyright names no MIT licence"
+zcat /usr/share/man/man6/zintu.6.gz | grep -q 'takes no options' ||
+    fail "the manual page does not say that zintu takes no options"
+step "the copyright file gives the MIT licence; the manual page says zintu takes no options"
 
 depends=$(dpkg-query -W -f='${Depends}' zintu)
 grep -q libqt6widgets6 <<<"$depends" || fail "no computed Qt dependency in: $depends"
@@ -46,7 +58,7 @@ grep -q qt6-wayland <<<"$recommends" || fail "does not recommend the Wayland pla
 step "recommends: $recommends"
 
 xvfb-run -a sh -c '
-    zintu & game=$!
+    /usr/games/zintu & game=$!
     for _ in $(seq 100); do
         xwininfo -root -tree | grep -q "\"Zintu!\"" && { kill $game; exit 0; }
         sleep 0.1
@@ -63,4 +75,4 @@ for file in $listed; do
     [ -d "$file" ] || [ ! -e "$file" ] || fail "$file left behind"
 done
 step "removed cleanly"
-echo "6 passed, 0 failed"
+echo "8 passed, 0 failed"

@@ -16,7 +16,7 @@ from e2e.player import Game
 from e2e.report import Checks, StepFailed
 
 NAME = "zintu-1.00-win64"
-INSTALLED = ["zintu.exe", "README.txt", "Blankenburg-LICENSE.txt"]
+INSTALLED = ["zintu.exe", "README.txt", "LICENSE.txt", "Blankenburg-LICENSE.txt"]
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Zintu"
 INSTALL_DIR = r"C:\Program Files\Zintu"
 
