@@ -6,6 +6,8 @@
 #include <QToolButton>
 #include <QWindow>
 
+#include "waylanddecorations.h"
+
 namespace zintu {
 
 namespace {
@@ -35,7 +37,9 @@ QPixmap glyph(bool cross) {
 }  // namespace
 
 bool CaptionBar::needed() {
-    return QApplication::platformName().startsWith(QStringLiteral("wayland"));
+    static const bool needed = QApplication::platformName().startsWith(QStringLiteral("wayland")) &&
+                               !compositorDecoratesWindows();
+    return needed;
 }
 
 CaptionBar::CaptionBar(Buttons buttons, QWidget* window) : QWidget(window) {

@@ -1,9 +1,11 @@
 #include "messagebox.h"
 
 #include <QDialogButtonBox>
+#include <QEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "captionbar.h"
@@ -57,6 +59,22 @@ MessageBox::MessageBox(const QString& text, QWidget* over)
     buttons->setCenterButtons(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     content->addWidget(buttons);
+    if (over) {
+        over->installEventFilter(this);
+    }
+}
+
+bool MessageBox::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == parentWidget() && event->type() == QEvent::WindowActivate && isVisible()) {
+        // Once the activation is done with: on Wayland the compositor hands the box the focus
+        // through an activation request (xdg-activation), which must not cross the one under
+        // way.
+        QTimer::singleShot(0, this, [this] {
+            raise();
+            activateWindow();
+        });
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 QString MessageBox::text() const {

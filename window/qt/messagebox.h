@@ -24,6 +24,9 @@ protected:
     // before; centre it again once the size is final. Compositors that place windows
     // themselves ignore this, and centre a transient box by its parent.
     void showEvent(QShowEvent* event) override;
+    // A click on the game window activates it, although it takes no input while the box is
+    // open: the box takes the focus back, so that Return, Space and Escape still answer it.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QLabel* text_;
