@@ -13,6 +13,8 @@ FORM_SIZE = (321, 133)
 # A point of the window's orange background, off every pad.
 OFF_PADS = (250, 120)
 GAME_CAPTION = "Zintu!"
-# The caption bar the game draws itself on Wayland.
+# The caption bar the game draws itself where a Wayland compositor leaves it to the program: the
+# toolkit's window grey.
 CAPTION_BAR_HEIGHT = 28
+CAPTION_BAR_COLOUR = (239, 239, 239)
 MESSAGE_CAPTION = "Zintu"

@@ -5,10 +5,12 @@ It learns each pattern by watching the pads' pixels, answers every message box w
 keyboard after reading its text by OCR, clicks with XTest, and closes the window at the
 moments a player can. Every check prints a line; a failure names the step that went wrong.
 
-The desktop is a bare X server, the openbox window manager on it, or a Wayland compositor
-(weston) nested in it. The program is the Linux binary or, under Wine, zintu.exe.
+The desktop is a bare X server, the openbox window manager on it, or a Wayland desktop nested
+in it: weston, GNOME Shell or KDE's kwin. The program is the Linux binary or, under Wine,
+zintu.exe.
 
-Usage: play_e2e.py [--desktop bare|openbox|wayland] [--scenarios all|level-ups] COMMAND...
+Usage: play_e2e.py [--desktop bare|openbox|wayland|gnome|kde] [--scenarios all|level-ups]
+                   COMMAND...
 """
 
 import argparse
@@ -19,7 +21,8 @@ import sys
 import tempfile
 import time
 
-from e2e.design import CAPTION_BAR_HEIGHT, MESSAGE_CAPTION, PAD_COLOURS, PAD_NAMES, PAD_SAMPLES
+from e2e.design import CAPTION_BAR_COLOUR, MESSAGE_CAPTION, OFF_PADS, PAD_COLOURS, PAD_NAMES, \
+    PAD_SAMPLES
 from e2e.desktop import Desktop
 from e2e.player import Game
 from e2e.report import Checks, StepFailed
@@ -44,6 +47,8 @@ def normalised(text):
 
 
 check = Checks()
+
+LOOK_BACK_S = 0.3
 
 
 OCR_SCALE = 3  # tesseract reads the box's small text reliably only when enlarged
@@ -112,13 +117,14 @@ def expect_box(game, step, expected):
     game.park_pointer()
     box = settled_box(game, step)
     body = box
-    if game.wayland:
-        # The caption bar is the box's own there: its caption must read whole, beside the
-        # close button's cross. Read apart from the text, which OCR reads less surely beside it.
-        caption_bar, body = box.split(CAPTION_BAR_HEIGHT)
+    if box.caption_height:
+        # The box's title bar, its own or the compositor's: its caption must read whole, beside
+        # the buttons' glyphs (a cross, a chevron). Read apart from the text, which OCR reads
+        # less surely beside it.
+        caption_bar, body = box.split(box.caption_height)
         caption = " ".join(read(caption_bar))
         check(f"{step}: the box's caption reads {MESSAGE_CAPTION!r} (read {caption!r})",
-              normalised(caption).removesuffix("x") == normalised(MESSAGE_CAPTION))
+              re.sub("[vx]+$", "", normalised(caption)) == normalised(MESSAGE_CAPTION))
     # The button's "OK" may be read too; everything else must be the text, letter for letter
     # and digit for digit (punctuation aside, where OCR is least sure).
     message = " ".join(line for line in read(body) if normalised(line) != "ok")
@@ -148,10 +154,45 @@ def play_round(game, window, step, pattern, level, wrong=False, double=False):
         game.click_pad(window, pad)
 
 
-def play_levels(game, levels, wrong_at=(), double_at=(), above_at=None, box_centred=True):
+def check_decorations(game, window):
+    """The compositor's own title bar where it offers one, else the game's own."""
+    title_bar = game.windows.compositor.TITLE_BAR
+    above = window.pixel(window.width // 2, -3)
+    if title_bar:
+        check(f"the compositor decorates the window: its title bar above the form {above}",
+              above == title_bar)
+    else:
+        check(f"the game draws its own caption bar above the form {above}",
+              above == CAPTION_BAR_COLOUR)
+
+
+def box_near_window(game, box, window):
+    """Over the window or beside it, within a few pixels of its frame."""
+    margin = 40
+    (bx, by), (wx, wy) = game.origin(box), game.origin(window)
+    return (bx < wx + window.width + margin and wx < bx + box.width + margin
+            and by < wy + window.height + margin and wy < by + box.height + margin)
+
+
+def click_window_then_answer(game, step, window):
+    """Activates the game window as a player who clicks it does, then answers with Return:
+    the box must have the keyboard again."""
+    left, top = game.origin(window)
+    game.click_at(left + OFF_PADS[0], top + OFF_PADS[1])
+    # A player looks from the window to the box before pressing the key.
+    time.sleep(LOOK_BACK_S)
+    game.press_return()
+    check(f"{step}: after a click on the game window, Return answers the box", game.box_gone())
+    game.react()
+
+
+def play_levels(game, levels, wrong_at=(), double_at=(), above_at=None, box_placed="centred",
+                click_under_box=False):
     """Plays from level 1, clicking back each pattern at 20 clicks a second."""
     earlier = []
     window = game.game_window("start")
+    if game.wayland:
+        check_decorations(game, window)
     for level in range(1, levels + 1):
         step = f"level {level}"
         if level == above_at:
@@ -163,10 +204,16 @@ def play_levels(game, levels, wrong_at=(), double_at=(), above_at=None, box_cent
         check(f"{step}: the pattern starts as the last level's did", seen[:-1] == earlier)
         earlier = seen
         box = expect_box(game, step + " GO", "GO!")
-        if box_centred:
+        if box_placed == "centred":
             check(f"{step}: the box is centred over the window",
                   distance(game.centre(box), game.centre(window)) <= 2)
-        game.answer_box(step, box)
+        elif box_placed == "near":
+            check(f"{step}: the box is over the window or beside it",
+                  box_near_window(game, box, window))
+        if click_under_box and level == 1:
+            click_window_then_answer(game, step, window)
+        else:
+            game.answer_box(step, box)
         place = game.origin(window)
         play_round(game, window, step, seen, level, wrong=level in wrong_at,
                    double=level in double_at)
@@ -253,8 +300,11 @@ def run_scenarios(desktop, command, which, linux):
     if which == "level-ups":
         # What a desktop adds: the window manager's states, the compositor's placement.
         above = 2 if desktop.kind == "openbox" else None
+        # X11 window managers let the game centre its boxes; GNOME and KDE place them by the
+        # window they belong to; weston puts them where it likes.
+        placed = {"gnome": "near", "kde": "near", "wayland": None}.get(desktop.kind, "centred")
         in_a_game(desktop, command, lambda game: play_levels(
-            game, 3, above_at=above, box_centred=desktop.kind != "wayland"))
+            game, 3, above_at=above, box_placed=placed, click_under_box=True))
         return
     in_a_game(desktop, command, lambda game: play_levels(game, 6, wrong_at={2, 6}, double_at={4},
                                                 above_at=3 if desktop.window_manager else None))
@@ -268,7 +318,7 @@ def run_scenarios(desktop, command, which, linux):
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--desktop", choices=["bare", "openbox", "wayland"], default="bare")
+    parser.add_argument("--desktop", choices=Desktop.KINDS, default="bare")
     parser.add_argument("--scenarios", choices=["all", "level-ups"], default="all")
     parser.add_argument("command", nargs="+")
     options = parser.parse_args()

@@ -12,6 +12,8 @@ from .report import TIMEOUT, fail
 from .screen import WaylandWindows, X11Windows
 
 POLL = 0.005
+# Level 99 plays for a minute.
+PLAYBACK_TIMEOUT = 90.0
 REACTION = 0.05
 
 
@@ -34,12 +36,12 @@ class Game:
         return game
 
     def _connect(self, process, desktop):
-        weston = desktop.weston
+        compositor = desktop.compositor
         self.process = process
         self.x = display.Display(desktop.display)
         self.root = self.x.screen().root
-        self.windows = WaylandWindows(self.x, weston) if weston else X11Windows(self.x)
-        self.wayland = weston is not None
+        self.windows = WaylandWindows(self.x, compositor) if compositor else X11Windows(self.x)
+        self.wayland = compositor is not None
         self.wm_delete = self.x.intern_atom("WM_DELETE_WINDOW")
         self.wm_protocols = self.x.intern_atom("WM_PROTOCOLS")
         self.wm_state = self.x.intern_atom("_NET_WM_STATE")
@@ -81,10 +83,13 @@ class Game:
         lit = [pad for pad, (x, y) in enumerate(PAD_SAMPLES) if view.pixel(x, y) == WHITE]
         return lit[0] if len(lit) == 1 else (None if not lit else -1)
 
-    def watch_playback(self, step, view):
+    def watch_playback(self, step, view, timeout=PLAYBACK_TIMEOUT):
         """The pads lit one after another, until a message box opens."""
         seen, previous = [], None
+        deadline = time.monotonic() + timeout
         while True:
+            if time.monotonic() >= deadline:
+                fail(step, f"no box after {timeout} s of playback")
             if self.message_box():
                 return seen
             try:
@@ -106,13 +111,27 @@ class Game:
         if not self.wayland:
             # Without a window manager, the keyboard goes to the window under the pointer.
             self.move_to(*self.centre(box))
+        self.press_return()
+        self.wait_for(step + " (answering the box)", lambda: self.message_box() is None)
+        self.react()
+
+    def press_return(self):
         keycode = self.x.keysym_to_keycode(XK.XK_Return)
         xtest.fake_input(self.x, X.KeyPress, keycode)
         xtest.fake_input(self.x, X.KeyRelease, keycode)
         self.x.sync()
-        self.wait_for(step + " (answering the box)", lambda: self.message_box() is None)
-        # A player's eyes take far longer than the game's few milliseconds between the box
-        # leaving the screen and the turn handed over; input sooner is dropped with the box.
+
+    def box_gone(self, timeout=TIMEOUT):
+        deadline = time.monotonic() + timeout
+        while self.message_box() is not None:
+            if time.monotonic() >= deadline:
+                return False
+            time.sleep(POLL)
+        return True
+
+    def react(self):
+        """A player's eyes take far longer than the game's few milliseconds between a box
+        leaving the screen and the turn handed over; input sooner is dropped with the box."""
         time.sleep(REACTION)
 
     # Mouse and window manager
@@ -137,6 +156,14 @@ class Game:
         self.move_to(left + x, top + y)
         xtest.fake_input(self.x, X.ButtonPress, 1)
         self.x.sync()
+
+    def click_at(self, x, y, pause=0.05):
+        """A click as a hand makes it: the button held for a moment."""
+        self.move_to(x, y)
+        xtest.fake_input(self.x, X.ButtonPress, 1)
+        self.x.sync()
+        time.sleep(pause)
+        self.release()
 
     def release(self):
         xtest.fake_input(self.x, X.ButtonRelease, 1)

@@ -11,11 +11,13 @@ from .design import CAPTION_BAR_HEIGHT, FORM_SIZE, GAME_CAPTION, PAD_CENTRES, PA
 
 class View:
     """The part of an X window that shows one window of the program: the whole of it on X11,
-    a rectangle of weston's output under Wayland."""
+    a rectangle of the compositor's output under Wayland."""
 
-    def __init__(self, window, left, top, width, height, ident):
+    def __init__(self, window, left, top, width, height, ident, caption_height=0):
         self.window, self.left, self.top = window, left, top
         self.width, self.height, self.ident = width, height, ident
+        # The rows at the top that are the window's title bar, where the view holds one.
+        self.caption_height = caption_height
 
     def pixel(self, x, y):
         data = self.window.get_image(self.left + x, self.top + y, 1, 1, X.ZPixmap,
@@ -59,14 +61,15 @@ class X11Windows:
 
 
 class WaylandWindows:
-    """Windows of a Wayland client found by their pixels on weston's output: the game's form by
+    """Windows of a Wayland client found by their pixels on the compositor's output: the game's form by
     its pads, a message box as the light grey of a dialog anywhere else."""
 
     SAMPLE = 6
 
-    def __init__(self, x, weston):
-        self.output = x.create_resource_object("window", weston.output_id)
-        self.width, self.height = weston.SIZE
+    def __init__(self, x, compositor):
+        self.output = x.create_resource_object("window", compositor.output_id)
+        self.width, self.height = compositor.SIZE
+        self.compositor = compositor
         self.game = None
 
     def _screen(self):
@@ -111,15 +114,15 @@ class WaylandWindows:
             red, green, blue = self._rgb(data, x, y)
             return red == green == blue and 200 <= red <= 250
 
-        def in_game(x, y):
+        def on_game_caption_bar(x, y):
+            # The game's own caption bar is the toolkit's grey too; the form below it never is.
             game = self.game
-            # The caption bar above the form is the game window's too.
             return (game is not None and game.left <= x < game.left + game.width
-                    and game.top - CAPTION_BAR_HEIGHT <= y < game.top + game.height)
+                    and game.top - CAPTION_BAR_HEIGHT <= y < game.top)
 
         grey = {(x, y) for y in range(0, self.height, self.SAMPLE)
                 for x in range(0, self.width, self.SAMPLE)
-                if dialog_grey(x, y) and not in_game(x, y)}
+                if dialog_grey(x, y) and not on_game_caption_bar(x, y)}
         points = self._largest_patch(grey)
         if len(points) < 20:  # the pointer's outline is grey too, but small
             return None
@@ -135,7 +138,17 @@ class WaylandWindows:
             right += 1
         while bottom < self.height - 1 and dialog_grey(right - 1, bottom + 1):
             bottom += 1
-        return View(self.output, left, top, right - left + 1, bottom - top + 1, "box")
+        caption_height = CAPTION_BAR_HEIGHT
+        title_bar = self.compositor.TITLE_BAR
+        if title_bar:
+            # The compositor's title bar stands above the box, in a tint of its own; it ends at
+            # its outline, short of anything behind the box.
+            caption_height = 0
+            while top > 0 and self._rgb(data, left + 3, top - 1) == title_bar:
+                top -= 1
+                caption_height += 1
+        return View(self.output, left, top, right - left + 1, bottom - top + 1, "box",
+                    caption_height)
 
 
     def _largest_patch(self, samples):
