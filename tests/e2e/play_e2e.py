@@ -306,8 +306,9 @@ def run_scenarios(desktop, command, which, linux):
         in_a_game(desktop, command, lambda game: play_levels(
             game, 3, above_at=above, box_placed=placed, click_under_box=True))
         return
-    in_a_game(desktop, command, lambda game: play_levels(game, 6, wrong_at={2, 6}, double_at={4},
-                                                above_at=3 if desktop.window_manager else None))
+    in_a_game(desktop, command, lambda game: play_levels(
+        game, 6, wrong_at={2, 6}, double_at={4}, above_at=3 if desktop.window_manager else None,
+        click_under_box=desktop.window_manager is not None))
     in_a_game(desktop, command, close_during_playback)
     in_a_game(desktop, command, close_during_players_turn)
     in_a_game(desktop, command, close_over_message_box)
