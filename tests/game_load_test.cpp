@@ -94,7 +94,9 @@ TEST_F(GameLoad, loadThatReachesLevelHundredShowsMasterAndEndsWithoutBuildingPad
 class PatternDraw : public ::testing::TestWithParam<std::pair<double, int>> {};
 
 TEST_P(PatternDraw, drawMapsToPadNumberByQuarters) {
-    const auto [draw, padNumber] = GetParam();
+    // Not a structured binding: clang 14, the web build's compiler, cannot capture one.
+    const double draw = GetParam().first;
+    const int padNumber = GetParam().second;
     HeadlessRuntime runtime;
     runtime.setUnitDraws([draw] { return draw; });
     Form1 form(runtime);
