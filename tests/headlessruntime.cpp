@@ -103,13 +103,6 @@ void HeadlessToolkit::clickPad(PadIndex pad) {
     click(pad);
 }
 
-void HeadlessToolkit::pressAction(PadIndex pad) {
-    betweenEvents();
-    if (latest_ && !quit_) {
-        events_->padPressed(*latest_, pad);
-    }
-}
-
 bool HeadlessToolkit::close() {
     betweenEvents();
     return quit_ || events_->closeRequested();

@@ -43,7 +43,6 @@ public:
     void mouseUp(PadIndex pad);
     void click(PadIndex pad);
     void clickPad(PadIndex pad);
-    void pressAction(PadIndex pad);
     // The user closes the window; returns whether it closed.
     bool close();
 
@@ -69,8 +68,6 @@ public:
     int reseeds() const { return reseeds_; }
     int draws() const { return draws_; }
     int loads() const { return loads_; }
-    // Forms handed over for destruction and not yet destroyed.
-    int formsAwaitingDestruction() const { return static_cast<int>(unloaded_.size()); }
     bool quit() const { return quit_; }
     int quitStatus() const { return quitStatus_; }
 
