@@ -1,24 +1,12 @@
 # The Windows program's tests, run under Wine: the game logic headless, the real Win32 window,
 # the built exe, and the program played end to end.
 
-# GoogleTest from Debian's sources (package googletest), built with the cross compiler.
-set(INSTALL_GTEST OFF)
-set(BUILD_GMOCK OFF)
-add_subdirectory(/usr/src/googletest ${CMAKE_CURRENT_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
-
 # Every test exe runs under Wine, on a private X server with a window manager.
 set(CMAKE_CROSSCOMPILING_EMULATOR /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/wine/run.py)
 set(wine_environment "WINEPREFIX=${CMAKE_CURRENT_BINARY_DIR}/wineprefix;WINEDEBUG=-all"
     "WINEDLLOVERRIDES=mscoree,mshtml=" "PYTHONPATH=${CMAKE_CURRENT_SOURCE_DIR}")
 
-add_library(zintu_headless STATIC headlessruntime.cpp)
-target_include_directories(zintu_headless PUBLIC .)
-target_link_libraries(zintu_headless PUBLIC zintu_game)
-
-add_executable(game_tests game_load_test.cpp game_play_test.cpp game_random_input_test.cpp
-    host_test.cpp recordinggame.cpp)
-target_link_libraries(game_tests PRIVATE zintu_headless gtest_main)
-add_test(NAME game_tests COMMAND game_tests)
+include(crossgametests.cmake)
 
 # A fresh Wine prefix takes seconds to make: one for the whole run, made first.
 add_test(NAME wine_prefix COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/wine/run.py
