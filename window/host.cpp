@@ -6,8 +6,14 @@ namespace {
 
 constexpr int endStatus = 0;
 
-std::string onPad(const char* operation, PadIndex pad) {
-    return std::string(operation) + " on pad " + std::to_string(pad);
+// Out of line, so that the check at every call stays a compare and a branch.
+[[noreturn, gnu::noinline]] void refuse(const char* operation, const char* why) {
+    throw IllegalCall(std::string(operation) + " " + why);
+}
+
+[[noreturn, gnu::noinline]] void refuseOnPad(const char* operation, PadIndex pad,
+                                             const char* why = "") {
+    throw IllegalCall(std::string(operation) + " on pad " + std::to_string(pad) + why);
 }
 
 bool inPressArray(PadIndex pad) {
@@ -77,11 +83,11 @@ void Host::movePad(PadIndex pad, int left, int top) {
 void Host::loadPad(PadIndex pad) {
     ToolkitForm& form = loadedForm("loadPad");
     if (pad <= 0 || pad >= design::padCount) {
-        throw IllegalCall(onPad("loadPad outside the Press array", pad));
+        refuseOnPad("loadPad outside the Press array", pad);
     }
     PadRecord& created = pads_[static_cast<std::size_t>(pad)];
     if (created.loaded) {
-        throw IllegalCall(onPad("loadPad of a pad that is loaded already", pad));
+        refuseOnPad("loadPad of a pad that is loaded already", pad);
     }
     form.loadPad(pad);
     created = pads_[0];
@@ -234,17 +240,17 @@ void Host::halt() {
 
 void Host::requireRunning(const char* operation) const {
     if (!game_) {
-        throw IllegalCall(std::string(operation) + " before the program started");
+        refuse(operation, "before the program started");
     }
     if (ended()) {
-        throw IllegalCall(std::string(operation) + " after the program ended");
+        refuse(operation, "after the program ended");
     }
 }
 
 ToolkitForm& Host::loadedForm(const char* operation) const {
     requireRunning(operation);
     if (!form_) {
-        throw IllegalCall(std::string(operation) + " while the form is not loaded");
+        refuse(operation, "while the form is not loaded");
     }
     return *form_;
 }
@@ -252,7 +258,7 @@ ToolkitForm& Host::loadedForm(const char* operation) const {
 Host::PadRecord& Host::loadedPad(PadIndex pad, const char* operation) {
     loadedForm(operation);
     if (!inPressArray(pad) || !pads_[static_cast<std::size_t>(pad)].loaded) {
-        throw IllegalCall(onPad(operation, pad) + ", which is not loaded");
+        refuseOnPad(operation, pad, ", which is not loaded");
     }
     return pads_[static_cast<std::size_t>(pad)];
 }
