@@ -23,7 +23,7 @@ Form::Form(HWND frame, int dpi, ToolkitEvents& events) : events_(events), dpi_(d
     lightUp_ =
         std::make_unique<LightUpTimer>([this] { events_.tick(*this); }, design::lightUpIntervalMs);
 
-    pads_[0] = std::make_unique<Pad>(0, hwnd_, *this);
+    pads_[0] = std::make_unique<Pad>(0, hwnd_, events_, *this);
     pads_[0]->setBackColor(design::restingColour(0));
     pads_[0]->setTwipGeometry(design::padRect(0), dpi_);
     ShowWindow(pads_[0]->hwnd(), SW_SHOWNA);
@@ -52,7 +52,7 @@ HBRUSH Form::background() {
 
 void Form::loadPad(PadIndex index) {
     const Pad& original = *pads_[0];
-    auto copy = std::make_unique<Pad>(index, hwnd_, *this);
+    auto copy = std::make_unique<Pad>(index, hwnd_, events_, *this);
     copy->setTwipGeometry(original.twipGeometry(), dpi_);
     copy->setBackColor(original.backColor());
     EnableWindow(copy->hwnd(), IsWindowEnabled(original.hwnd()));
@@ -113,22 +113,6 @@ void Form::layout(int dpi) {
             pad->setTwipGeometry(pad->twipGeometry(), dpi);
         }
     }
-}
-
-void Form::padDown(PadIndex pad) {
-    events_.padDown(*this, pad);
-}
-
-void Form::padUp(PadIndex pad) {
-    events_.padUp(*this, pad);
-}
-
-void Form::padClick(PadIndex pad) {
-    events_.padClick(*this, pad);
-}
-
-void Form::padPressed(PadIndex pad) {
-    events_.padPressed(*this, pad);
 }
 
 LRESULT Form::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

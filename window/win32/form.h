@@ -16,7 +16,7 @@ namespace zintu {
 // The game window's form Form1 with its controls, the label Score, the timer LightUp and the
 // pads, built from the design at every load as a child of the window that stays on the screen
 // for the whole run. Hidden until shown. Its controls' events go to the host.
-class Form : public ToolkitForm, public PadListener {
+class Form : public ToolkitForm {
 public:
     Form(HWND frame, int dpi, ToolkitEvents& events);
     ~Form() override;
@@ -46,11 +46,6 @@ public:
 
     // Lays the form and its controls out anew for a resolution.
     void layout(int dpi);
-
-    void padDown(PadIndex pad) override;
-    void padUp(PadIndex pad) override;
-    void padClick(PadIndex pad) override;
-    void padPressed(PadIndex pad) override;
 
     // The window's messages.
     LRESULT handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -28,7 +28,8 @@ unsigned xButton(WPARAM wParam) {
 
 }  // namespace
 
-Pad::Pad(PadIndex index, HWND form, PadListener& listener) : index_(index), listener_(listener) {
+Pad::Pad(PadIndex index, HWND form, ToolkitEvents& events, const ToolkitForm& owner)
+    : index_(index), events_(events), owner_(owner) {
     // No CS_DBLCLKS: Windows would turn a quick second press into a double-click message, and
     // for a pad it is just another press.
     registerWindowClass(className, ownedWindowProc<Pad>);
@@ -63,7 +64,7 @@ void Pad::setTwipGeometry(design::TwipRect twips, int dpi) {
 }
 
 void Pad::press() {
-    listener_.padPressed(index_);
+    events_.padPressed(owner_, index_);
 }
 
 LRESULT Pad::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -99,7 +100,7 @@ LRESULT Pad::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
             // Taken away while a button was held: the pad is restored, but nothing is clicked.
             if (heldButtons_ != 0) {
                 heldButtons_ = 0;
-                listener_.padUp(index_);
+                events_.padUp(owner_, index_);
             }
             return 0;
         case WM_ERASEBKGND:
@@ -127,7 +128,7 @@ void Pad::buttonDown(unsigned button) {
         SetCapture(hwnd_);
     }
     heldButtons_ |= button;
-    listener_.padDown(index_);
+    events_.padDown(owner_, index_);
 }
 
 void Pad::buttonUp(unsigned button, LPARAM position) {
@@ -142,9 +143,9 @@ void Pad::buttonUp(unsigned button, LPARAM position) {
     if (heldButtons_ == 0) {
         ReleaseCapture();
     }
-    listener_.padUp(index_);
+    events_.padUp(owner_, index_);
     if (click) {
-        listener_.padClick(index_);
+        events_.padClick(owner_, index_);
     }
 }
 

@@ -5,26 +5,18 @@
 
 #include "design.h"
 #include "runtime.h"
+#include "toolkit.h"
 
 namespace zintu {
 
 class PadAccessible;
 
-// Where a pad reports the raw mouse gestures on it.
-class PadListener {
-public:
-    virtual ~PadListener() = default;
-    virtual void padDown(PadIndex pad) = 0;
-    virtual void padUp(PadIndex pad) = 0;
-    virtual void padClick(PadIndex pad) = 0;
-    virtual void padPressed(PadIndex pad) = 0;
-};
-
 // One pad of the Press control array: a child window that shows nothing but its background
 // colour. A disabled pad raises nothing and keeps its colour.
 class Pad {
 public:
-    Pad(PadIndex index, HWND form, PadListener& listener);
+    // Reports the raw mouse gestures on it to `events`, as a control of `owner`.
+    Pad(PadIndex index, HWND form, ToolkitEvents& events, const ToolkitForm& owner);
     ~Pad();
     Pad(const Pad&) = delete;
     Pad& operator=(const Pad&) = delete;
@@ -54,7 +46,8 @@ private:
     void paint();
 
     PadIndex index_;
-    PadListener& listener_;
+    ToolkitEvents& events_;
+    const ToolkitForm& owner_;
     HWND hwnd_;
     Colour backColor_ = 0;
     // Kept in twips so that every move or change of resolution rounds the pad's edges afresh,
