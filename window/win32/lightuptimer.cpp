@@ -43,8 +43,8 @@ void LightUpTimer::start() {
         return;
     }
     active_ = true;
-    started_ = now();
-    armFor(1);
+    beat_.start(now(), intervalCounts_);
+    arm();
 }
 
 void LightUpTimer::stop() {
@@ -65,14 +65,13 @@ void CALLBACK LightUpTimer::due(void* timer, DWORD, DWORD) {
     if (!self.active_) {
         return;
     }
-    const long long elapsedTicks = (self.now() - self.started_) / self.intervalCounts_;
-    self.armFor(std::max(self.nextTick_ + 1, elapsedTicks + 1));
+    self.beat_.advance(self.now());
+    self.arm();
     self.onTick_();
 }
 
-void LightUpTimer::armFor(long long tick) {
-    nextTick_ = tick;
-    const long long remaining = std::max(0LL, started_ + tick * intervalCounts_ - now());
+void LightUpTimer::arm() {
+    const long long remaining = std::max(0LL, beat_.due() - now());
     LARGE_INTEGER dueTime;
     // Negative: relative to now, so that a change of the clock's date moves nothing.
     dueTime.QuadPart = -(remaining * hundredNanosecondsPerSecond / countsPerSecond_);

@@ -4,6 +4,8 @@
 
 #include <functional>
 
+#include "beatschedule.h"
+
 namespace zintu {
 
 // The playback timer LightUp: one tick every interval, the first one interval after it starts,
@@ -15,8 +17,7 @@ namespace zintu {
 // read from the performance counter, so lateness never adds up, and the system's timer
 // resolution is left alone. The timer queues the tick to the window thread, which takes it at
 // its next alertable wait, the message loop's: no thread of its own, and between rounds nothing
-// wakes. Each tick arms the next, so there is never more than one waiting: a tick whose time
-// has passed is skipped, never delivered late in a burst.
+// wakes. Each tick arms the next, so there is never more than one waiting.
 class LightUpTimer {
 public:
     LightUpTimer(std::function<void()> onTick, int intervalMs);
@@ -34,7 +35,7 @@ public:
 
 private:
     static void CALLBACK due(void* timer, DWORD, DWORD);
-    void armFor(long long tick);
+    void arm();
     long long now() const;
 
     std::function<void()> onTick_;
@@ -42,8 +43,7 @@ private:
     long long intervalCounts_;
     HANDLE waitable_;
     bool active_ = false;
-    long long started_ = 0;
-    long long nextTick_ = 0;
+    BeatSchedule beat_;
 };
 
 }  // namespace zintu

@@ -1,0 +1,42 @@
+# The game as one web page, zintu.html, that plays from disk or from any static web host: the
+# program compiled to WebAssembly and inlined, with the label's font embedded; and a ZIP of it
+# with the font's licence and a README.
+add_subdirectory(window/web)
+find_program(PYTHON3 python3 PATHS /usr/bin NO_DEFAULT_PATH REQUIRED)
+
+set(page_source ${PROJECT_SOURCE_DIR}/window/web/page.html)
+add_executable(zintu_page app/webmain.cpp)
+target_link_libraries(zintu_page PRIVATE zintu_webwindow)
+# The script with the wasm inlined, compiled from its bytes there: asynchronous compilation
+# would fetch() even those. The page around it is written below, not by emscripten.
+set_target_properties(zintu_page PROPERTIES OUTPUT_NAME zintu-script SUFFIX .js)
+target_link_options(zintu_page PRIVATE -sSINGLE_FILE -sWASM_ASYNC_COMPILATION=0)
+
+# The label shows only "Level:", a space and digits: those characters of Blankenburg, as WOFF2.
+set(label_font_source /usr/share/fonts/truetype/blankenburg/Blankenburg_UNZ1A.ttf)
+set(label_font ${CMAKE_CURRENT_BINARY_DIR}/label-font.woff2)
+add_custom_command(OUTPUT ${label_font}
+    COMMAND ${PYTHON3} -m fontTools.subset ${label_font_source} "--text=Level: 0123456789"
+            --flavor=woff2 --output-file=${label_font}
+    DEPENDS ${label_font_source})
+
+set(page ${CMAKE_CURRENT_BINARY_DIR}/zintu.html)
+add_custom_command(OUTPUT ${page}
+    COMMAND ${PYTHON3} ${PROJECT_SOURCE_DIR}/window/web/sealpage.py ${page_source}
+            $<TARGET_FILE:zintu_page> ${label_font} ${page}
+    DEPENDS zintu_page ${page_source} ${label_font} ${PROJECT_SOURCE_DIR}/window/web/sealpage.py)
+
+set(web_zip ${CMAKE_CURRENT_BINARY_DIR}/zintu-${PROJECT_VERSION}-web.zip)
+set(zip_dir ${CMAKE_CURRENT_BINARY_DIR}/web-zip)
+add_custom_command(OUTPUT ${web_zip}
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${zip_dir}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${zip_dir}
+    COMMAND ${CMAKE_COMMAND} -E copy ${page} ${zip_dir}/zintu.html
+    COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/packaging/web/README.txt ${zip_dir}
+    COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/LICENSE ${zip_dir}/LICENSE.txt
+    COMMAND ${CMAKE_COMMAND} -E copy /usr/share/doc/fonts-blankenburg/copyright
+            ${zip_dir}/Blankenburg-LICENSE.txt
+    COMMAND ${CMAKE_COMMAND} -E chdir ${zip_dir} ${CMAKE_COMMAND} -E tar cf ${web_zip}
+            --format=zip zintu.html README.txt LICENSE.txt Blankenburg-LICENSE.txt
+    DEPENDS ${page} ${PROJECT_SOURCE_DIR}/packaging/web/README.txt ${PROJECT_SOURCE_DIR}/LICENSE)
+add_custom_target(zintu ALL DEPENDS ${page} ${web_zip})

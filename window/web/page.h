@@ -1,0 +1,54 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "design.h"
+#include "runtime.h"
+
+// The page's DOM, input and timer as the web toolkit reaches them: each call is one step of the
+// page's script. Places are in CSS pixels.
+namespace zintu::page {
+
+enum class EventKind { down, up, click, pressed, close, boxClosed };
+
+struct Event {
+    EventKind kind;
+    int form;
+    PadIndex pad;
+};
+
+struct PadLook {
+    std::string_view name;
+    Colour colour;
+    bool lit;
+    bool enabled;
+    bool visible;
+};
+
+// Takes the page's input from now on, and writes the window's and the box's captions.
+void open();
+// Until the label's fonts are loaded, or known to be missing.
+void loadFont(const std::string& font);
+double textWidth(const std::string& font, const std::string& text);
+
+int buildForm(const std::string& labelFont);
+void destroyForm(int form);
+void loadPad(int form, PadIndex pad);
+void setPad(int form, PadIndex pad, const PadLook& look);
+void placePad(int form, PadIndex pad, design::PixelRect place);
+void placeLabel(int form, design::PixelRect place);
+void setLabel(int form, const std::string& text);
+void setFormShown(int form, bool shown);
+void setWindowShown(bool shown);
+void showBox(const std::string& text, bool overWindow);
+
+// The page's monotonic clock, in milliseconds.
+double now();
+// Until input is queued, or the clock reaches `deadline`.
+void wait(double deadline);
+std::optional<Event> take();
+// Nothing more reaches the game, and the page says the game has ended.
+void end();
+
+}  // namespace zintu::page

@@ -1,0 +1,271 @@
+// The page's side of the web toolkit: the DOM the game is drawn in, the input it takes, and the
+// timer it waits on. Nothing here calls into the game. Input is queued, and the game's one loop
+// takes it whenever it waits: so a box holds that loop, as a desktop's modal loop does, and no
+// press or tick can reach the game beside it.
+var ZintuPage = (function () {
+  'use strict';
+
+  const EVENT = { down: 0, up: 1, click: 2, pressed: 3, close: 4, boxClosed: 5 };
+  const LEFT = 0;
+
+  const queue = [];
+  const forms = new Map();
+  const presses = new Map();
+  let wake = null;
+  let timer = null;
+  let ended = false;
+  let nextFormId = 1;
+
+  function byId(id) {
+    return document.getElementById(id);
+  }
+
+  function post(kind, form, pad) {
+    if (ended) {
+      return;
+    }
+    queue.push({ kind: kind, form: form, pad: pad });
+    resume();
+  }
+
+  function resume() {
+    if (wake) {
+      const waiting = wake;
+      wake = null;
+      waiting();
+    }
+  }
+
+  // A dedicated worker's timer: browsers throttle a hidden page's own timers to a second or
+  // more, and the playback must keep its beat when the tab is in the background.
+  function startTimer() {
+    const source = 'let t;onmessage=function(e){clearTimeout(t);if(e.data>=0)' +
+      't=setTimeout(function(){postMessage(0)},e.data)}';
+    const url = URL.createObjectURL(new Blob([source], { type: 'text/javascript' }));
+    timer = new Worker(url);
+    URL.revokeObjectURL(url);
+    timer.onmessage = resume;
+  }
+
+  function padOf(target) {
+    const element = target instanceof Element ? target.closest('.pad') : null;
+    return element && element.zintuForm ? element : null;
+  }
+
+  function inside(element, event) {
+    const box = element.getBoundingClientRect();
+    return event.clientX >= box.left && event.clientX < box.right &&
+      event.clientY >= box.top && event.clientY < box.bottom;
+  }
+
+  // A press goes to the pad under it and stays with that pad, wherever it is released.
+  function pointerDown(event) {
+    event.preventDefault();
+    const pad = padOf(event.target);
+    if (!pad || presses.has(event.pointerId)) {
+      return;
+    }
+    pad.setPointerCapture(event.pointerId);
+    presses.set(event.pointerId, pad);
+    post(EVENT.down, pad.zintuForm, pad.zintuIndex);
+  }
+
+  // Another button pressed or released while the first is held.
+  function pointerMove(event) {
+    const pad = presses.get(event.pointerId);
+    if (!pad || event.button < 0) {
+      return;
+    }
+    const kind = event.buttons & pressedBit(event.button) ? EVENT.down : EVENT.up;
+    post(kind, pad.zintuForm, pad.zintuIndex);
+  }
+
+  // PointerEvent.buttons numbers the middle and right buttons the other way round.
+  function pressedBit(button) {
+    return [1, 4, 2, 8, 16][button] || 0;
+  }
+
+  function pointerUp(event) {
+    const pad = presses.get(event.pointerId);
+    if (!pad) {
+      return;
+    }
+    presses.delete(event.pointerId);
+    post(EVENT.up, pad.zintuForm, pad.zintuIndex);
+    if (event.type === 'pointerup' && event.button === LEFT && inside(pad, event)) {
+      post(EVENT.click, pad.zintuForm, pad.zintuIndex);
+    }
+  }
+
+  // A click with no pointer behind it is assistive technology's press action: the pads take no
+  // focus, so no key can activate them.
+  function click(event) {
+    event.preventDefault();
+    const pad = padOf(event.target);
+    if (pad && event.detail === 0) {
+      post(EVENT.pressed, pad.zintuForm, pad.zintuIndex);
+    }
+  }
+
+  function refuse(event) {
+    event.preventDefault();
+  }
+
+  function listen(client) {
+    client.addEventListener('pointerdown', pointerDown);
+    client.addEventListener('pointermove', pointerMove);
+    client.addEventListener('pointerup', pointerUp);
+    client.addEventListener('pointercancel', pointerUp);
+    client.addEventListener('click', click);
+    for (const kind of ['mousedown', 'contextmenu', 'dragstart', 'selectstart', 'dblclick',
+      'keydown']) {
+      client.addEventListener(kind, refuse);
+    }
+  }
+
+  function form(id) {
+    return forms.get(id);
+  }
+
+  // The game's colours keep red in the low byte.
+  function cssColour(colour) {
+    return 'rgb(' + (colour & 255) + ' ' + (colour >> 8 & 255) + ' ' + (colour >> 16 & 255) + ')';
+  }
+
+  function place(element, x, y, width, height) {
+    element.style.left = x + 'px';
+    element.style.top = y + 'px';
+    element.style.width = width + 'px';
+    element.style.height = height + 'px';
+  }
+
+  return {
+    EVENT: EVENT,
+
+    open: function (windowCaption, boxCaption, width, height, background) {
+      document.title = windowCaption;
+      const frame = byId('zintu-window');
+      frame.setAttribute('aria-label', windowCaption);
+      frame.querySelector('.caption span').textContent = windowCaption;
+      byId('zintu-box-caption').firstElementChild.textContent = boxCaption;
+      const client = byId('zintu-client');
+      client.style.width = width + 'px';
+      client.style.height = height + 'px';
+      client.style.backgroundColor = cssColour(background);
+      startTimer();
+      listen(client);
+      byId('zintu-close').addEventListener('click', function () {
+        post(EVENT.close, 0, 0);
+      });
+      const box = byId('zintu-box');
+      box.addEventListener('close', function () {
+        post(EVENT.boxClosed, 0, 0);
+      });
+      box.addEventListener('contextmenu', refuse);
+    },
+
+    loadFont: function (font) {
+      return document.fonts.load(font).catch(function () {});
+    },
+
+    textWidth: function (font, text) {
+      const context = document.createElement('canvas').getContext('2d');
+      context.font = font;
+      return context.measureText(text).width;
+    },
+
+    buildForm: function (labelFont, labelColour) {
+      const id = nextFormId++;
+      const element = byId('zintu-form-template').content.firstElementChild.cloneNode(true);
+      const label = element.querySelector('.label');
+      label.style.font = labelFont;
+      label.style.color = cssColour(labelColour);
+      const first = element.querySelector('.pad');
+      first.zintuForm = id;
+      first.zintuIndex = 0;
+      byId('zintu-client').appendChild(element);
+      forms.set(id, { element: element, label: label, pads: [first] });
+      return id;
+    },
+
+    destroyForm: function (id) {
+      form(id).element.remove();
+      forms.delete(id);
+    },
+
+    loadPad: function (id, pad) {
+      const record = form(id);
+      const copy = record.pads[0].cloneNode(true);
+      copy.zintuForm = id;
+      copy.zintuIndex = pad;
+      copy.hidden = true;
+      record.pads[pad] = copy;
+      record.element.appendChild(copy);
+    },
+
+    setPad: function (id, pad, name, colour, lit, enabled, visible) {
+      const element = form(id).pads[pad];
+      element.style.backgroundColor = cssColour(colour);
+      element.setAttribute('aria-label', name);
+      element.setAttribute('aria-pressed', lit ? 'true' : 'false');
+      element.setAttribute('aria-disabled', enabled ? 'false' : 'true');
+      element.hidden = !visible;
+    },
+
+    placePad: function (id, pad, x, y, width, height) {
+      place(form(id).pads[pad], x, y, width, height);
+    },
+
+    placeLabel: function (id, x, y, width, height) {
+      place(form(id).label, x, y, width, height);
+    },
+
+    setLabel: function (id, text) {
+      form(id).label.textContent = text;
+    },
+
+    setFormShown: function (id, shown) {
+      form(id).element.hidden = !shown;
+    },
+
+    setWindowShown: function (shown) {
+      byId('zintu-window').hidden = !shown;
+    },
+
+    // Over the game window the box belongs to it; with no window on the page it stands alone.
+    showBox: function (text, overWindow) {
+      const box = byId('zintu-box');
+      byId('zintu-box-text').textContent = text;
+      (overWindow ? byId('zintu-window') : document.body).appendChild(box);
+      box.showModal();
+      box.querySelector('button').focus();
+    },
+
+    // Resolves when input is queued, or at `deadline` on the page's clock.
+    wait: function (deadline) {
+      if (queue.length > 0 || ended) {
+        return Promise.resolve();
+      }
+      return new Promise(function (resolve) {
+        wake = resolve;
+        if (deadline !== Infinity) {
+          timer.postMessage(Math.max(0, Math.ceil(deadline - performance.now())));
+        }
+      }).then(function () {
+        timer.postMessage(-1);
+      });
+    },
+
+    take: function () {
+      return queue.shift();
+    },
+
+    end: function () {
+      ended = true;
+      queue.length = 0;
+      timer.terminate();
+      byId('zintu-window').hidden = true;
+      byId('zintu-ended').hidden = false;
+    },
+  };
+})();

@@ -1,0 +1,48 @@
+#!/usr/bin/env python3
+"""Writes the one self-contained page: the program's script inlined, the label's font embedded,
+and the Content-Security-Policy that lets the page run its own script and style and reach
+nothing else.
+
+Usage: sealpage.py PAGE.html SCRIPT.js FONT.woff2 OUTPUT.html
+"""
+import base64
+import hashlib
+import re
+import sys
+
+
+def source_hashes(html, tag):
+    blocks = re.findall(rf"<{tag}[^>]*>(.*?)</{tag}>", html, flags=re.S)
+    return " ".join(
+        "'sha256-%s'" % base64.b64encode(hashlib.sha256(block.encode()).digest()).decode()
+        for block in blocks)
+
+
+def main(template, script, font, output):
+    with open(template, encoding="utf-8") as f:
+        html = f.read()
+    with open(script, encoding="utf-8") as f:
+        code = f.read()
+    if "</script" in code.lower():
+        sys.exit(f"{script} would end its own script element")
+    html = html.replace("@SCRIPT@", f"<script>{code}</script>")
+    with open(font, "rb") as f:
+        html = html.replace("@LABEL_FONT@", base64.b64encode(f.read()).decode())
+    # The playback timer runs in a worker made from a blob of the page's own script; the wasm is
+    # compiled from the bytes inlined in the page.
+    policy = "; ".join([
+        "default-src 'none'",
+        f"script-src {source_hashes(html, 'script')} 'wasm-unsafe-eval'",
+        f"style-src {source_hashes(html, 'style')}",
+        "font-src data:",
+        "worker-src blob:",
+        "base-uri 'none'",
+        "form-action 'none'",
+    ])
+    html = html.replace("@CONTENT_SECURITY_POLICY@", policy)
+    with open(output, "w", encoding="utf-8") as f:
+        f.write(html)
+
+
+if __name__ == "__main__":
+    main(*sys.argv[1:])

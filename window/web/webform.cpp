@@ -1,0 +1,86 @@
+#include "webform.h"
+
+#include "page.h"
+#include "webtoolkit.h"
+
+namespace zintu {
+
+WebForm::WebForm(WebToolkit& toolkit, ToolkitEvents& events, const std::string& labelFont)
+    : toolkit_(toolkit), events_(events), id_(page::buildForm(labelFont)) {
+    page::placeLabel(id_, design::toPixels(design::scoreRect));
+    page::setLabel(id_, std::string(design::scoreCaption));
+    pads_[0] = {design::restingColour(0), true, true, design::padRect(0)};
+    page::placePad(id_, 0, design::toPixels(pads_[0].place));
+    showPad(0);
+}
+
+WebForm::~WebForm() {
+    setLightUpEnabled(false);
+    page::destroyForm(id_);
+}
+
+void WebForm::loadPad(PadIndex index) {
+    page::loadPad(id_, index);
+    pad(index) = pads_[0];
+    pad(index).visible = false;
+    showPad(index);
+}
+
+Colour WebForm::padColour(PadIndex index) const {
+    return pads_[static_cast<std::size_t>(index)].colour;
+}
+
+void WebForm::setPadColour(PadIndex index, Colour colour) {
+    pad(index).colour = colour;
+    showPad(index);
+}
+
+void WebForm::setPadEnabled(PadIndex index, bool enabled) {
+    pad(index).enabled = enabled;
+    showPad(index);
+}
+
+void WebForm::setPadVisible(PadIndex index, bool visible) {
+    pad(index).visible = visible;
+    showPad(index);
+}
+
+void WebForm::movePad(PadIndex index, int left, int top) {
+    design::TwipRect& place = pad(index).place;
+    place.left = left;
+    place.top = top;
+    page::placePad(id_, index, design::toPixels(place));
+}
+
+void WebForm::setScoreCaption(const std::string& text) {
+    page::setLabel(id_, text);
+}
+
+void WebForm::setLightUpEnabled(bool enabled) {
+    if (enabled == lightUp_.has_value()) {
+        return;
+    }
+    if (enabled) {
+        lightUp_ = toolkit_.startTimer(design::lightUpIntervalMs, [this] { events_.tick(*this); });
+    } else {
+        toolkit_.stopTimer(*lightUp_);
+        lightUp_.reset();
+    }
+}
+
+void WebForm::setShown(bool shown) {
+    page::setFormShown(id_, shown);
+}
+
+WebForm::PadState& WebForm::pad(PadIndex index) {
+    return pads_[static_cast<std::size_t>(index)];
+}
+
+void WebForm::showPad(PadIndex index) {
+    const PadState& state = pad(index);
+    page::setPad(id_, index,
+                 {design::padTable[static_cast<std::size_t>(index)].name, state.colour,
+                  state.colour == design::litColour, state.enabled, state.visible});
+}
+
+}  // namespace zintu

@@ -1,0 +1,72 @@
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "beatschedule.h"
+#include "toolkit.h"
+
+namespace zintu {
+
+class WebForm;
+
+namespace page {
+struct Event;
+}
+
+// The toolkit over a web page's DOM. The page only queues its input; this one loop takes it,
+// and the timers' beats, whenever it waits, and a box runs the same loop until it is dismissed:
+// a single stack, as on the desktop, which the page suspends while it waits.
+class WebToolkit : public Toolkit {
+public:
+    WebToolkit();
+    ~WebToolkit() override;
+
+    void open(ToolkitEvents& events) override;
+    std::unique_ptr<ToolkitForm> buildForm() override;
+    void destroyLater(std::unique_ptr<ToolkitForm> form) override;
+    void setWindowShown(bool shown) override;
+    void runMessageBox(const std::string& text, bool overWindow) override;
+    void runEventLoop() override;
+    void quit(int status) override;
+
+    // Runs the page's input and the timers until `done` holds, or for `timeoutMs`; returns
+    // whether `done` held.
+    bool runUntil(const std::function<bool()>& done, double timeoutMs);
+
+    // A timer beating every `intervalMs` from now, in every loop, a box's too, until it is
+    // stopped.
+    int startTimer(int intervalMs, std::function<void()> onBeat);
+    void stopTimer(int timer);
+
+    // Forms on the page, shown or not, until they are destroyed.
+    int forms() const { return static_cast<int>(forms_.size()); }
+    // The form built last, until it is destroyed.
+    const WebForm* latestForm() const;
+
+private:
+    struct Timer {
+        BeatSchedule beat;
+        std::function<void()> onBeat;
+    };
+
+    void takeInput();
+    void deliver(const page::Event& event);
+    void takeDueBeats();
+    double nextDue() const;
+
+    ToolkitEvents* events_ = nullptr;
+    std::string labelFont_;
+    std::map<int, WebForm*> forms_;
+    std::vector<std::unique_ptr<ToolkitForm>> unloaded_;
+    std::map<int, Timer> timers_;
+    int nextTimer_ = 0;
+    int loops_ = 0;
+    bool boxOpen_ = false;
+    bool quitting_ = false;
+};
+
+}  // namespace zintu
