@@ -5,26 +5,32 @@ add_subdirectory(window/web)
 find_program(PYTHON3 python3 PATHS /usr/bin NO_DEFAULT_PATH REQUIRED)
 
 set(page_source ${PROJECT_SOURCE_DIR}/window/web/page.html)
-add_executable(zintu_page app/webmain.cpp)
-target_link_libraries(zintu_page PRIVATE zintu_webwindow)
-# The script with the wasm inlined, compiled from its bytes there: asynchronous compilation
-# would fetch() even those. The page around it is written below, not by emscripten.
-set_target_properties(zintu_page PROPERTIES OUTPUT_NAME zintu-script SUFFIX .js)
-target_link_options(zintu_page PRIVATE -sSINGLE_FILE -sWASM_ASYNC_COMPILATION=0)
+set(page_sealer ${PROJECT_SOURCE_DIR}/window/web/sealpage.py)
 
 # The label shows only "Level:", a space and digits: those characters of Blankenburg, as WOFF2.
 set(label_font_source /usr/share/fonts/truetype/blankenburg/Blankenburg_UNZ1A.ttf)
-set(label_font ${CMAKE_CURRENT_BINARY_DIR}/label-font.woff2)
+set(label_font ${CMAKE_BINARY_DIR}/label-font.woff2)
 add_custom_command(OUTPUT ${label_font}
     COMMAND ${PYTHON3} -m fontTools.subset ${label_font_source} "--text=Level: 0123456789"
             --flavor=woff2 --output-file=${label_font}
     DEPENDS ${label_font_source})
 
+# A program over the web toolkit as one self-contained page, `page`: its script with the wasm
+# inlined, compiled from its bytes there (asynchronous compilation would fetch() even those),
+# and the page around it written by sealpage.py, not by emscripten.
+function(zintu_web_page target page)
+    set_target_properties(${target} PROPERTIES OUTPUT_NAME ${target}-script SUFFIX .js)
+    target_link_options(${target} PRIVATE -sSINGLE_FILE -sWASM_ASYNC_COMPILATION=0)
+    add_custom_command(OUTPUT ${page}
+        COMMAND ${PYTHON3} ${page_sealer} ${page_source} $<TARGET_FILE:${target}> ${label_font}
+                ${page}
+        DEPENDS ${target} ${page_source} ${label_font} ${page_sealer})
+endfunction()
+
+add_executable(zintu_page app/webmain.cpp)
+target_link_libraries(zintu_page PRIVATE zintu_webwindow)
 set(page ${CMAKE_CURRENT_BINARY_DIR}/zintu.html)
-add_custom_command(OUTPUT ${page}
-    COMMAND ${PYTHON3} ${PROJECT_SOURCE_DIR}/window/web/sealpage.py ${page_source}
-            $<TARGET_FILE:zintu_page> ${label_font} ${page}
-    DEPENDS zintu_page ${page_source} ${label_font} ${PROJECT_SOURCE_DIR}/window/web/sealpage.py)
+zintu_web_page(zintu_page ${page})
 
 set(web_zip ${CMAKE_CURRENT_BINARY_DIR}/zintu-${PROJECT_VERSION}-web.zip)
 set(zip_dir ${CMAKE_CURRENT_BINARY_DIR}/web-zip)

@@ -5,3 +5,22 @@
 set(gtest_disable_pthreads ON)
 include(crossgametests.cmake)
 set_tests_properties(game_tests PROPERTIES TIMEOUT 120)
+
+# The real windows' contract on the real page, in headless Chromium and Firefox ESR: the suite
+# compiled to a page over the web toolkit, its driver's input and screen reads sent through the
+# browser's automation protocol by tests/web/pagetests.mjs.
+add_executable(window_tests contract/boxanswerer.cpp contract/window_contract_test.cpp
+    contract/webtestmain.cpp contract/webwindowdriver.cpp recordinggame.cpp)
+target_include_directories(window_tests PRIVATE . contract)
+target_link_libraries(window_tests PRIVATE zintu_webwindow gtest)
+set(window_tests_page ${CMAKE_CURRENT_BINARY_DIR}/window_tests.html)
+zintu_web_page(window_tests ${window_tests_page})
+add_custom_target(window_tests_page ALL DEPENDS ${window_tests_page})
+add_dependencies(window_tests_page zintu)
+
+set(web_tests ${CMAKE_CURRENT_SOURCE_DIR}/web)
+foreach(browser chromium firefox)
+    add_test(NAME window_tests_${browser}
+        COMMAND /usr/bin/node ${web_tests}/pagetests.mjs ${browser} ${window_tests_page})
+    set_tests_properties(window_tests_${browser} PROPERTIES TIMEOUT 300)
+endforeach()

@@ -14,6 +14,7 @@ var ZintuPage = (function () {
   let wake = null;
   let timer = null;
   let ended = false;
+  let listening = false;
   let nextFormId = 1;
 
   function byId(id) {
@@ -39,6 +40,9 @@ var ZintuPage = (function () {
   // A dedicated worker's timer: browsers throttle a hidden page's own timers to a second or
   // more, and the playback must keep its beat when the tab is in the background.
   function startTimer() {
+    if (timer) {
+      timer.terminate();
+    }
     const source = 'let t;onmessage=function(e){clearTimeout(t);if(e.data>=0)' +
       't=setTimeout(function(){postMessage(0)},e.data)}';
     const url = URL.createObjectURL(new Blob([source], { type: 'text/javascript' }));
@@ -142,6 +146,7 @@ var ZintuPage = (function () {
   return {
     EVENT: EVENT,
 
+    // Also starts a new run on a page whose last one ended, as the tests do.
     open: function (windowCaption, boxCaption, width, height, background) {
       document.title = windowCaption;
       const frame = byId('zintu-window');
@@ -152,16 +157,22 @@ var ZintuPage = (function () {
       client.style.width = width + 'px';
       client.style.height = height + 'px';
       client.style.backgroundColor = cssColour(background);
+      byId('zintu-ended').hidden = true;
+      ended = false;
+      queue.length = 0;
       startTimer();
-      listen(client);
-      byId('zintu-close').addEventListener('click', function () {
-        post(EVENT.close, 0, 0);
-      });
-      const box = byId('zintu-box');
-      box.addEventListener('close', function () {
-        post(EVENT.boxClosed, 0, 0);
-      });
-      box.addEventListener('contextmenu', refuse);
+      if (!listening) {
+        listening = true;
+        listen(client);
+        byId('zintu-close').addEventListener('click', function () {
+          post(EVENT.close, 0, 0);
+        });
+        const box = byId('zintu-box');
+        box.addEventListener('close', function () {
+          post(EVENT.boxClosed, 0, 0);
+        });
+        box.addEventListener('contextmenu', refuse);
+      }
     },
 
     loadFont: function (font) {
@@ -243,8 +254,15 @@ var ZintuPage = (function () {
 
     // Resolves when input is queued, or at `deadline` on the page's clock.
     wait: function (deadline) {
-      if (queue.length > 0 || ended) {
+      if (queue.length > 0) {
         return Promise.resolve();
+      }
+      if (ended) {
+        return new Promise(function (resolve) {
+          if (deadline !== Infinity) {
+            setTimeout(resolve, Math.max(0, deadline - performance.now()));
+          }
+        });
       }
       return new Promise(function (resolve) {
         wake = resolve;
@@ -252,7 +270,9 @@ var ZintuPage = (function () {
           timer.postMessage(Math.max(0, Math.ceil(deadline - performance.now())));
         }
       }).then(function () {
-        timer.postMessage(-1);
+        if (timer) {
+          timer.postMessage(-1);
+        }
       });
     },
 
@@ -264,6 +284,7 @@ var ZintuPage = (function () {
       ended = true;
       queue.length = 0;
       timer.terminate();
+      timer = null;
       byId('zintu-window').hidden = true;
       byId('zintu-ended').hidden = false;
     },

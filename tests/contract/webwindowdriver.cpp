@@ -1,0 +1,197 @@
+#include <emscripten.h>
+
+#include "webtoolkit.h"
+#include "windowdriver.h"
+
+// The page's side of the driver. Input and the screen go through the browser: the test runner
+// exposes `zintuInput` and `zintuPixel`, which send real input and read a real screenshot over
+// the browser's own automation protocol; the page itself is read only for the box and the
+// label, as a person reads them.
+// clang-format off
+EM_ASYNC_JS(void, driver_input, (const char* action, int x, int y, int button), {
+    await zintuInput(UTF8ToString(action), x, y, ['left', 'right', 'middle'][button]);
+});
+EM_ASYNC_JS(int, driver_pixel, (int x, int y), { return await zintuPixel(x, y); });
+// Of the form built last.
+EM_JS(void, driver_pad_element, (int pad), {
+    const forms = document.querySelectorAll('#zintu-client > .form');
+    driver_pad_element.found = Array.from(forms[forms.length - 1].querySelectorAll('.pad'))
+        .find(function (element) { return element.zintuIndex === pad; });
+});
+// The place of the element as a person sees it: 0 left, 1 top, 2 width, 3 height.
+EM_JS(int, driver_edge, (const char* selector, int edge), {
+    const element = selector ? document.querySelector(UTF8ToString(selector))
+                             : driver_pad_element.found;
+    const box = element.getBoundingClientRect();
+    return Math.round([box.left, box.top, box.width, box.height][edge]);
+});
+EM_JS(void, driver_press_action, (), { driver_pad_element.found.click(); });
+EM_JS(char*, driver_text, (const char* selector, int index), {
+    return allocateUTF8(document.querySelectorAll(UTF8ToString(selector))[index].textContent);
+});
+EM_JS(char*, driver_label, (), {
+    const labels = document.querySelectorAll('#zintu-client > .form > .label');
+    return allocateUTF8(labels[labels.length - 1].textContent);
+});
+// -1 while no box is open; otherwise the box's number, counted as boxes open.
+EM_JS(int, driver_box, (), {
+    const box = document.getElementById('zintu-box');
+    if (!box.open) {
+        return -1;
+    }
+    if (!box.zintuShowing) {
+        box.zintuShowing = true;
+        driver_box.shown = (driver_box.shown || 0) + 1;
+        box.addEventListener('close', function () { box.zintuShowing = false; }, { once: true });
+    }
+    return driver_box.shown;
+});
+EM_JS(bool, driver_box_owned, (), {
+    return document.getElementById('zintu-box').parentElement ===
+           document.getElementById('zintu-window');
+});
+EM_JS(bool, driver_box_modal, (), { return document.getElementById('zintu-box').matches(':modal'); });
+EM_JS(int, driver_box_buttons, (), {
+    return document.querySelectorAll('#zintu-box button').length;
+});
+EM_JS(bool, driver_window_shown, (), {
+    return getComputedStyle(document.getElementById('zintu-window')).display !== 'none';
+});
+EM_JS(int, driver_window_identity, (), {
+    const frame = document.getElementById('zintu-window');
+    driver_window_identity.next = driver_window_identity.next || 1;
+    frame.zintuIdentity = frame.zintuIdentity || driver_window_identity.next++;
+    return frame.zintuIdentity;
+});
+EM_JS(int, driver_forms, (), {
+    return document.querySelectorAll('#zintu-client > .form').length;
+});
+// clang-format on
+
+namespace zintu::testing {
+
+namespace {
+
+constexpr int pollMs = 5;
+// A point of the window's background, off every pad: right of the grid, below the label.
+constexpr int offThePadsX = 250;
+constexpr int offThePadsY = 120;
+
+std::string taken(char* text) {
+    std::string copy(text);
+    free(text);
+    return copy;
+}
+
+struct Point {
+    int x;
+    int y;
+};
+
+Point corner(const char* selector) {
+    return {driver_edge(selector, 0), driver_edge(selector, 1)};
+}
+
+Point centreOf(const char* selector) {
+    const Point topLeft = corner(selector);
+    return {topLeft.x + driver_edge(selector, 2) / 2, topLeft.y + driver_edge(selector, 3) / 2};
+}
+
+Point padCentre(PadIndex pad) {
+    driver_pad_element(pad);
+    return centreOf(nullptr);
+}
+
+// Real input from the browser's automation protocol, delivered to the page as the pointer's.
+class WebWindowDriver : public WindowDriver {
+public:
+    Toolkit& toolkit() override { return toolkit_; }
+
+    bool settle() override {
+        return toolkit_.runUntil([] { return driver_window_shown(); }, 5000) && pumpInput();
+    }
+
+    bool runUntil(const std::function<bool()>& done, int timeoutMs) override {
+        return toolkit_.runUntil(done, timeoutMs);
+    }
+
+    void startPolling(std::function<void()> poll) override {
+        toolkit_.startTimer(pollMs, std::move(poll));
+    }
+
+    void press(PadIndex pad, Button button) override { input("down", padCentre(pad), button); }
+
+    void release(PadIndex pad, Button button) override { input("up", padCentre(pad), button); }
+
+    void releaseOffThePads(Button button) override {
+        const Point client = corner("#zintu-client");
+        input("up", {client.x + offThePadsX, client.y + offThePadsY}, button);
+    }
+
+    void doubleClick(PadIndex pad) override { input("double", padCentre(pad), Button::left); }
+
+    void pressAction(PadIndex pad) override {
+        driver_pad_element(pad);
+        driver_press_action();
+        pumpInput();
+    }
+
+    Colour shownOn(PadIndex pad) override {
+        const Point centre = padCentre(pad);
+        return static_cast<Colour>(driver_pixel(centre.x, centre.y));
+    }
+
+    std::string labelText() override { return taken(driver_label()); }
+
+    std::optional<SeenBox> openBox() override {
+        const int id = driver_box();
+        if (id < 0) {
+            return std::nullopt;
+        }
+        std::vector<std::string> buttons;
+        for (int i = 0; i < driver_box_buttons(); ++i) {
+            buttons.push_back(taken(driver_text("#zintu-box button", i)));
+        }
+        return SeenBox{id,
+                       taken(driver_text("#zintu-box-caption", 0)),
+                       taken(driver_text("#zintu-box-text", 0)),
+                       buttons,
+                       driver_box_owned(),
+                       driver_box_modal()};
+    }
+
+    void pressOk() override { input("click", centreOf("#zintu-box button"), Button::left); }
+
+    void requestClose() override { input("click", centreOf("#zintu-close"), Button::left); }
+
+    bool windowShown() override { return driver_window_shown(); }
+
+    std::uintptr_t windowIdentity() override {
+        return static_cast<std::uintptr_t>(driver_window_identity());
+    }
+
+    int formsInWindow() override { return driver_forms(); }
+
+private:
+    void input(const char* action, Point at, Button button) {
+        driver_input(action, at.x, at.y, static_cast<int>(button));
+        pumpInput();
+    }
+
+    // The browser has dispatched the input by the time it answers: hand it to the host now, as
+    // a desktop toolkit does within its own call.
+    bool pumpInput() {
+        toolkit_.runUntil([] { return false; }, 1);
+        return true;
+    }
+
+    WebToolkit toolkit_;
+};
+
+}  // namespace
+
+std::unique_ptr<WindowDriver> makeWindowDriver() {
+    return std::make_unique<WebWindowDriver>();
+}
+
+}  // namespace zintu::testing
