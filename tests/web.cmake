@@ -24,3 +24,16 @@ foreach(browser chromium firefox)
         COMMAND /usr/bin/node ${web_tests}/pagetests.mjs ${browser} ${window_tests_page})
     set_tests_properties(window_tests_${browser} PROPERTIES TIMEOUT 300)
 endforeach()
+
+# The real zintu.html opened from disk and played as a person would, with real pointer input
+# and the pads read from the screen: to level 10 in Chromium, reaching three ratings, and to
+# level 6 in Firefox; the closing moments, and the page without JavaScript, in both.
+set(page ${PROJECT_BINARY_DIR}/zintu.html)
+add_test(NAME end_to_end_chromium COMMAND /usr/bin/node ${web_tests}/play_e2e.mjs chromium ${page} 10)
+add_test(NAME end_to_end_firefox COMMAND /usr/bin/node ${web_tests}/play_e2e.mjs firefox ${page} 6)
+# A round through the accessibility tree alone, as with a screen reader. Chromium's: puppeteer
+# reads no accessibility tree over Firefox's WebDriver BiDi.
+add_test(NAME screen_reader_plays_a_round_chromium
+    COMMAND /usr/bin/node ${web_tests}/accessibility_e2e.mjs ${page})
+set_tests_properties(end_to_end_chromium end_to_end_firefox screen_reader_plays_a_round_chromium
+    PROPERTIES TIMEOUT 300)

@@ -82,8 +82,7 @@ void loadPad(int form, PadIndex pad) {
 
 void setPad(int form, PadIndex pad, const PadLook& look) {
     const std::string name(look.name);
-    zintu_set_pad(form, pad, name.c_str(), toJs(look.colour), look.lit, look.enabled,
-                  look.visible);
+    zintu_set_pad(form, pad, name.c_str(), toJs(look.colour), look.lit, look.enabled, look.visible);
 }
 
 void placePad(int form, PadIndex pad, design::PixelRect place) {

@@ -172,6 +172,13 @@ var ZintuPage = (function () {
           post(EVENT.boxClosed, 0, 0);
         });
         box.addEventListener('contextmenu', refuse);
+        // A click on the page behind the box takes the focus from its OK button; give it back, so
+        // that Return, Space and Escape still answer it.
+        document.addEventListener('pointerup', function () {
+          if (box.open) {
+            box.querySelector('button').focus();
+          }
+        });
       }
     },
 

@@ -119,20 +119,20 @@ const WebForm* WebToolkit::latestForm() const {
 
 void WebToolkit::takeInput() {
     while (const std::optional<page::Event> event = page::take()) {
+        if (event->kind == page::EventKind::boxClosed) {
+            // What came after is for the loop the box returns to: a close or a press made
+            // just after the box must not meet the box's gate.
+            boxOpen_ = false;
+            return;
+        }
         deliver(*event);
     }
 }
 
 void WebToolkit::deliver(const page::Event& event) {
-    switch (event.kind) {
-        case page::EventKind::boxClosed:
-            boxOpen_ = false;
-            return;
-        case page::EventKind::close:
-            events_->closeRequested();
-            return;
-        default:
-            break;
+    if (event.kind == page::EventKind::close) {
+        events_->closeRequested();
+        return;
     }
     const auto found = forms_.find(event.form);
     if (found == forms_.end()) {
