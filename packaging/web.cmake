@@ -6,6 +6,7 @@ find_program(PYTHON3 python3 PATHS /usr/bin NO_DEFAULT_PATH REQUIRED)
 
 set(page_source ${PROJECT_SOURCE_DIR}/window/web/page.html)
 set(page_sealer ${PROJECT_SOURCE_DIR}/window/web/sealpage.py)
+set(icon ${PROJECT_SOURCE_DIR}/packaging/zintu.svg)
 
 # The label shows only "Level:", a space and digits: those characters of Blankenburg, as WOFF2.
 set(label_font_source /usr/share/fonts/truetype/blankenburg/Blankenburg_UNZ1A.ttf)
@@ -23,8 +24,8 @@ function(zintu_web_page target page)
     target_link_options(${target} PRIVATE -sSINGLE_FILE -sWASM_ASYNC_COMPILATION=0)
     add_custom_command(OUTPUT ${page}
         COMMAND ${PYTHON3} ${page_sealer} ${page_source} $<TARGET_FILE:${target}> ${label_font}
-                ${page}
-        DEPENDS ${target} ${page_source} ${label_font} ${page_sealer})
+                ${icon} ${page}
+        DEPENDS ${target} ${page_source} ${label_font} ${icon} ${page_sealer})
 endfunction()
 
 add_executable(zintu_page app/webmain.cpp)

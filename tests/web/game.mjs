@@ -35,11 +35,13 @@ export function require(what, holds) {
 export const pause = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 export class Game {
-  static async open(browserName, pagePath, { javaScript = true } = {}) {
+  // `page`: a path on disk, or an address.
+  static async open(browserName, page, { javaScript = true } = {}) {
     // Firefox over WebDriver BiDi turns scripts off only by preference.
     const browser = await launch(browserName,
       javaScript ? {} : { extraPrefsFirefox: { 'javascript.enabled': false } });
-    const game = new Game(browser, await browser.newPage(), pathToFileURL(pagePath).href);
+    const url = /^https?:/.test(page) ? page : pathToFileURL(page).href;
+    const game = new Game(browser, await browser.newPage(), url);
     await game.page.setViewport({ width: 640, height: 480 });
     if (!javaScript && browserName !== 'firefox') {
       await game.page.setJavaScriptEnabled(false);

@@ -3,6 +3,9 @@
 // browser's real pointer input, and closes the tab or the window at the moments a player can.
 // Every check prints a line; a failure names the step that went wrong.
 // Usage: node play_e2e.mjs BROWSER PAGE.html LEVELS
+import { readFile } from 'node:fs/promises';
+import { createServer } from 'node:http';
+
 import { check, Game, pause, PAD_NAMES, StepFailed } from './game.mjs';
 
 const [browserName, pagePath, levelsArgument] = process.argv.slice(2);
@@ -69,6 +72,34 @@ async function playLevels(game) {
   check(`no request beyond the page's own file (${foreign.join(' ') || 'none'})`,
     foreign.length === 0);
   check('nothing stored: no cookie, web storage or database', (await game.stored()) === 0);
+}
+
+// From a static web host, as from disk: a level-up, and nothing fetched but the page.
+async function fromAWebHost() {
+  const body = await readFile(pagePath);
+  const server = createServer((request, response) => {
+    response.writeHead(200, { 'Content-Type': 'text/html; charset=utf-8' });
+    response.end(body);
+  });
+  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  const game = await Game.open(browserName, `http://127.0.0.1:${server.address().port}/zintu.html`);
+  try {
+    const step = 'from a web host';
+    const client = await game.gameWindow(step);
+    const seen = await game.watchPlayback(step, client);
+    await game.expectBox(step, 'GO!');
+    await game.answerBox(step);
+    await game.clickPad(client, seen[0]);
+    await game.expectBox(step, 'Ready for level 2?');
+    const fetched = game.requests.filter((url) => !/^(data|blob):/.test(url));
+    check(`${step}: only the page itself requested (${fetched.join(' ')})`,
+      fetched.length === 1 && fetched[0] === game.url);
+    check(`${step}: no error on the page (${game.errors.join('; ') || 'none'})`,
+      game.errors.length === 0);
+  } finally {
+    await game.close();
+    server.close();
+  }
 }
 
 async function waitForLitPad(game, step) {
@@ -154,6 +185,7 @@ try {
   await inAGame(closeTabOverABox);
   await inAGame(closeTheWindow);
   await inAGame(withoutJavaScript, { javaScript: false });
+  await fromAWebHost();
   console.log('all checks passed');
 } catch (error) {
   if (!(error instanceof StepFailed)) {

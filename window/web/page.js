@@ -15,6 +15,7 @@ var ZintuPage = (function () {
   let timer = null;
   let ended = false;
   let listening = false;
+  let boxShowing = false;
   let nextFormId = 1;
 
   function byId(id) {
@@ -25,8 +26,18 @@ var ZintuPage = (function () {
     if (ended) {
       return;
     }
+    noteBoxClosed();
     queue.push({ kind: kind, form: form, pad: pad });
     resume();
+  }
+
+  // The dialog's close event comes a task after it has closed: input in between is input after
+  // the box, and must be queued after its closing.
+  function noteBoxClosed() {
+    if (boxShowing && !byId('zintu-box').open) {
+      boxShowing = false;
+      queue.push({ kind: EVENT.boxClosed, form: 0, pad: 0 });
+    }
   }
 
   function resume() {
@@ -159,6 +170,7 @@ var ZintuPage = (function () {
       client.style.backgroundColor = cssColour(background);
       byId('zintu-ended').hidden = true;
       ended = false;
+      boxShowing = false;
       queue.length = 0;
       startTimer();
       if (!listening) {
@@ -169,7 +181,8 @@ var ZintuPage = (function () {
         });
         const box = byId('zintu-box');
         box.addEventListener('close', function () {
-          post(EVENT.boxClosed, 0, 0);
+          noteBoxClosed();
+          resume();
         });
         box.addEventListener('contextmenu', refuse);
         // A click on the page behind the box takes the focus from its OK button; give it back, so
@@ -256,6 +269,7 @@ var ZintuPage = (function () {
       byId('zintu-box-text').textContent = text;
       (overWindow ? byId('zintu-window') : document.body).appendChild(box);
       box.showModal();
+      boxShowing = true;
       box.querySelector('button').focus();
     },
 

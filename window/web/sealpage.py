@@ -3,7 +3,7 @@
 and the Content-Security-Policy that lets the page run its own script and style and reach
 nothing else.
 
-Usage: sealpage.py PAGE.html SCRIPT.js FONT.woff2 OUTPUT.html
+Usage: sealpage.py PAGE.html SCRIPT.js FONT.woff2 ICON.svg OUTPUT.html
 """
 import base64
 import hashlib
@@ -18,7 +18,7 @@ def source_hashes(html, tag):
         for block in blocks)
 
 
-def main(template, script, font, output):
+def main(template, script, font, icon, output):
     with open(template, encoding="utf-8") as f:
         html = f.read()
     with open(script, encoding="utf-8") as f:
@@ -28,6 +28,9 @@ def main(template, script, font, output):
     html = html.replace("@SCRIPT@", f"<script>{code}</script>")
     with open(font, "rb") as f:
         html = html.replace("@LABEL_FONT@", base64.b64encode(f.read()).decode())
+    # The program's icon inlined too: else the browser asks the host for a favicon.
+    with open(icon, "rb") as f:
+        html = html.replace("@ICON@", base64.b64encode(f.read()).decode())
     # The playback timer runs in a worker made from a blob of the page's own script; the wasm is
     # compiled from the bytes inlined in the page.
     policy = "; ".join([
@@ -35,6 +38,7 @@ def main(template, script, font, output):
         f"script-src {source_hashes(html, 'script')} 'wasm-unsafe-eval'",
         f"style-src {source_hashes(html, 'style')}",
         "font-src data:",
+        "img-src data:",
         "worker-src blob:",
         "base-uri 'none'",
         "form-action 'none'",
