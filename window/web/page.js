@@ -8,6 +8,11 @@ var ZintuPage = (function () {
   const EVENT = { down: 0, up: 1, click: 2, pressed: 3, close: 4, boxClosed: 5 };
   const LEFT = 0;
 
+  // The label's embedded font is decoded while the program compiles, not after.
+  document.fonts.forEach(function (face) {
+    face.load().catch(function () {});
+  });
+
   const queue = [];
   const forms = new Map();
   const presses = new Map();
@@ -16,6 +21,7 @@ var ZintuPage = (function () {
   let ended = false;
   let listening = false;
   let boxShowing = false;
+  let measuring = null;
   let nextFormId = 1;
 
   function byId(id) {
@@ -200,9 +206,9 @@ var ZintuPage = (function () {
     },
 
     textWidth: function (font, text) {
-      const context = document.createElement('canvas').getContext('2d');
-      context.font = font;
-      return context.measureText(text).width;
+      measuring = measuring || document.createElement('canvas').getContext('2d');
+      measuring.font = font;
+      return measuring.measureText(text).width;
     },
 
     buildForm: function (labelFont, labelColour) {

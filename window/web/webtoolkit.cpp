@@ -21,8 +21,13 @@ long long beatClock() {
     return std::llround(page::now() * microsecondsPerMs);
 }
 
+// In hundredths of a point, written by hand: the sizes are quarter points, and formatting a
+// double would bring printf's floating point into the page.
 std::string cssFont(double pointSize) {
-    return std::to_string(design::scoreFontWeight) + " " + std::to_string(pointSize) + "pt \"" +
+    const long hundredths = std::lround(pointSize * 100);
+    const std::string fraction = std::to_string(100 + hundredths % 100).substr(1);
+    return std::to_string(design::scoreFontWeight) + " " + std::to_string(hundredths / 100) + "." +
+           fraction + "pt \"" +
            std::string(design::scoreFontFamily) + "\", \"" +
            std::string(design::scoreFallbackFamily) + "\", serif";
 }

@@ -1,0 +1,278 @@
+// Measures zintu.html against the bare page holding the same 321 x 133 "Zintu!" window with one
+// "Level: 1" label, in headless Chromium: start-up and memory alternately, then one longer game
+// for the waiting cost, the level-N playback's rhythm, "GO!", the beat in a hidden tab and the
+// pointer's latency. Every time is the page's own: its paint timing and its frames.
+// Usage: node web_measure.mjs ZINTU.html LABEL-FONT.woff2 [--runs N] [--rhythm-level L]
+//        [--json FILE]
+import { readFileSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+import { pathToFileURL } from 'node:url';
+import { gzipSync } from 'node:zlib';
+
+import { launch } from '../tests/web/browsers.mjs';
+
+const PHASE_MS = 300;
+const PAD_CENTRES = [[33, 33], [100, 33], [100, 100], [33, 100]];
+const OFF_PADS = [250, 120];
+const WAIT_MS = 10000;
+
+const args = process.argv.slice(2);
+const option = (name, fallback) => {
+  const at = args.indexOf(name);
+  return at >= 0 ? args[at + 1] : fallback;
+};
+const [gamePath, fontPath] = args;
+const runs = Number(option('--runs', 10));
+const rhythmLevel = Number(option('--rhythm-level', 20));
+const jsonPath = option('--json', 'web-bench-results.json');
+
+const pause = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+const median = (values) => {
+  const sorted = [...values].sort((a, b) => a - b);
+  const middle = Math.floor(sorted.length / 2);
+  return sorted.length % 2 ? sorted[middle] : (sorted[middle - 1] + sorted[middle]) / 2;
+};
+const round = (value, places = 2) => Number(value.toFixed(places));
+
+function referencePage() {
+  const font = readFileSync(fontPath).toString('base64');
+  const html = readFileSync(new URL('reference.html', import.meta.url), 'utf8')
+    .replace('@LABEL_FONT@', font);
+  const path = join(tmpdir(), 'zintu-bench-reference.html');
+  writeFileSync(path, html);
+  return path;
+}
+
+// In the page from its first moment: every change to a pad, the label and the box, each with
+// the time of the frame that paints it.
+function recordChanges() {
+  window.zintuChanges = [];
+  const observer = new MutationObserver((mutations) => {
+    const now = performance.now();
+    const changes = [];
+    for (const mutation of mutations) {
+      const target = mutation.target instanceof Element ? mutation.target
+        : mutation.target.parentElement;
+      const pressed = target && target.getAttribute('aria-pressed');
+      if (target && target.matches('.pad') && mutation.attributeName === 'aria-pressed' &&
+          mutation.oldValue !== null && mutation.oldValue !== pressed) {
+        changes.push({ what: 'pad', pad: target.zintuIndex, lit: pressed === 'true' });
+      } else if (target && target.matches('dialog') && mutation.attributeName === 'open') {
+        changes.push({ what: target.open ? 'box' : 'box closed',
+          text: target.querySelector('p').textContent });
+      } else if (target && target.matches('.label') && mutation.type !== 'attributes') {
+        changes.push({ what: 'label', text: target.textContent });
+      }
+    }
+    if (changes.length === 0) {
+      return;
+    }
+    const recorded = changes.map((change) => ({ ...change, at: now, painted: null }));
+    window.zintuChanges.push(...recorded);
+    requestAnimationFrame((frame) => recorded.forEach((change) => { change.painted = frame; }));
+  });
+  document.addEventListener('DOMContentLoaded', () => observer.observe(document.body,
+    { subtree: true, attributes: true, attributeOldValue: true, childList: true,
+      characterData: true }));
+  window.zintuDowns = [];
+  document.addEventListener('pointerdown', (event) => window.zintuDowns.push(event.timeStamp),
+    true);
+}
+
+async function firstPaint(page) {
+  return page.evaluate(() => new Promise((resolve) => {
+    new PerformanceObserver((list) => {
+      const paint = list.getEntries().find((entry) => entry.name === 'first-contentful-paint');
+      if (paint) {
+        resolve(paint.startTime);
+      }
+    }).observe({ type: 'paint', buffered: true });
+  }));
+}
+
+async function startUp(browser, path) {
+  const page = await browser.newPage();
+  await page.goto(pathToFileURL(path).href);
+  const paint = await firstPaint(page);
+  await pause(1500);
+  const metrics = await page.metrics();
+  const wasm = await page.evaluate(() => (typeof HEAP8 === 'undefined' ? 0 : HEAP8.length));
+  await page.close();
+  return { paint, heap: metrics.JSHeapUsedSize, wasm };
+}
+
+async function changes(page) {
+  return page.evaluate(() => window.zintuChanges.splice(0));
+}
+
+async function waitForBox(page, text) {
+  await page.waitForFunction((expected) => {
+    const box = document.getElementById('zintu-box');
+    return box.open && box.querySelector('p').textContent === expected;
+  }, { polling: 'mutation', timeout: 300000 }, text);
+}
+
+async function answer(page) {
+  await page.keyboard.press('Enter');
+  await page.waitForFunction(() => !document.getElementById('zintu-box').open,
+    { polling: 'mutation' });
+}
+
+async function clickPad(page, client, pad) {
+  const [x, y] = PAD_CENTRES[pad];
+  await page.mouse.click(client.x + x, client.y + y);
+}
+
+// One level: its playback's changes as recorded, then the pattern clicked back, after
+// `duringTurn` has run.
+async function playLevel(page, level, duringTurn) {
+  await waitForBox(page, 'GO!');
+  const recorded = await changes(page);
+  const pattern = recorded.filter((change) => change.what === 'pad' && change.lit)
+    .map((change) => change.pad);
+  await answer(page);
+  await duringTurn();
+  const client = await page.$eval('#zintu-client', (element) => {
+    const box = element.getBoundingClientRect();
+    return { x: box.left, y: box.top };
+  });
+  for (const pad of pattern) {
+    await clickPad(page, client, pad);
+  }
+  await waitForBox(page, `Ready for level ${level + 1}?`);
+  // The clicks' own changes; the next level's start from its load, after this box.
+  await changes(page);
+  await answer(page);
+  return recorded;
+}
+
+// The phases between the pads' changes, by the time `clock` of each: when it was made, or the
+// frame that painted it.
+function phasesOf(recorded, clock) {
+  const pads = recorded.filter((change) => change.what === 'pad');
+  const deviations = pads.slice(1).map((change, i) =>
+    Math.abs(change[clock] - pads[i][clock] - PHASE_MS));
+  return { phases: deviations.length, medianDeviationMs: round(median(deviations)),
+    worstDeviationMs: round(Math.max(...deviations)) };
+}
+
+function painting(recorded, level) {
+  const load = recorded.find((change) => change.what === 'label');
+  const go = recorded.find((change) => change.what === 'box');
+  const frameMs = 1000 / 60;
+  return {
+    // Each change is painted by the first frame after it is made.
+    paintedInItsFrame: recorded.filter((change) => change.what === 'pad')
+      .every((change) => change.painted - change.at <= frameMs),
+    goLateMs: round(go.at - load.at - level * 2 * PHASE_MS),
+  };
+}
+
+// The CPU the page's main thread spends while the game waits for the player, and its tasks.
+async function waitingCost(page) {
+  const client = await page.target().createCDPSession();
+  await client.send('Performance.enable');
+  const read = async () => Object.fromEntries((await client.send('Performance.getMetrics'))
+    .metrics.map((metric) => [metric.name, metric.value]));
+  const before = await read();
+  await pause(WAIT_MS);
+  const after = await read();
+  return {
+    cpuMs: round((after.TaskDuration - before.TaskDuration) * 1000),
+    scriptMs: round((after.ScriptDuration - before.ScriptDuration) * 1000),
+  };
+}
+
+// Pressed in the next level's turn, and released off the pads, so that no click is judged.
+async function latencies(page, presses = 20) {
+  await waitForBox(page, 'GO!');
+  await answer(page);
+  const client = await page.$eval('#zintu-client', (element) => {
+    const box = element.getBoundingClientRect();
+    return { x: box.left, y: box.top };
+  });
+  await changes(page);
+  const results = [];
+  for (let i = 0; i < presses; ++i) {
+    const [x, y] = PAD_CENTRES[i % 4];
+    await page.mouse.move(client.x + x, client.y + y);
+    await page.evaluate(() => { window.zintuDowns.length = 0; });
+    await page.mouse.down();
+    await page.waitForFunction(() => window.zintuChanges.some((change) => change.lit &&
+      change.painted !== null), { polling: 'raf' });
+    const [change] = (await changes(page)).filter((c) => c.lit);
+    const [down] = await page.evaluate(() => window.zintuDowns);
+    results.push(change.painted - down);
+    await page.mouse.move(client.x + OFF_PADS[0], client.y + OFF_PADS[1]);
+    await page.mouse.up();
+    await pause(50);
+    await changes(page);
+  }
+  return { medianMs: round(median(results)), worstMs: round(Math.max(...results)) };
+}
+
+// One game to level L: the waiting cost at level 1's turn, level 5 played back in a hidden tab,
+// level L's playback timed; then the pointer's latency.
+async function longGame(browser) {
+  const hiddenLevel = 5;
+  const page = await browser.newPage();
+  await page.evaluateOnNewDocument(recordChanges);
+  await page.goto(pathToFileURL(gamePath).href);
+  const result = {};
+  for (let level = 1; level <= rhythmLevel; ++level) {
+    console.error(`level ${level}`);
+    const front = level === hiddenLevel ? await behind(browser) : null;
+    const recorded = await playLevel(page, level, async () => {
+      if (level === 1) {
+        result.waiting = await waitingCost(page);
+      }
+    });
+    if (front) {
+      result.hidden = { visibility: front.visibility, ...phasesOf(recorded, 'at') };
+      await page.bringToFront();
+      await front.page.close();
+    }
+    if (level === rhythmLevel) {
+      result.rhythm = { ...phasesOf(recorded, 'painted'), ...painting(recorded, level) };
+    }
+  }
+  result.latency = await latencies(page);
+  await page.close();
+  return result;
+}
+
+// Another tab in front of the game's.
+async function behind(browser) {
+  const pages = await browser.pages();
+  const game = pages[pages.length - 1];
+  const page = await browser.newPage();
+  await page.bringToFront();
+  return { page, visibility: await game.evaluate(() => document.visibilityState) };
+}
+
+const referencePath = referencePage();
+const browser = await launch('chromium', { protocolTimeout: 600000 });
+try {
+  const samples = { game: [], reference: [] };
+  for (let run = 0; run < runs; ++run) {
+    samples.game.push(await startUp(browser, gamePath));
+    samples.reference.push(await startUp(browser, referencePath));
+  }
+  const field = (kind, name) => median(samples[kind].map((sample) => sample[name]));
+  const gzipped = (path) => gzipSync(readFileSync(path), { level: 9 }).length;
+  const results = {
+    browser: await browser.version(),
+    runs,
+    startUpMs: { game: round(field('game', 'paint')), reference: round(field('reference', 'paint')),
+      ratio: round(field('game', 'paint') / field('reference', 'paint')) },
+    gzippedBytes: { game: gzipped(gamePath), reference: gzipped(referencePath) },
+    jsHeapBytes: { game: field('game', 'heap'), reference: field('reference', 'heap') },
+    wasmMemoryBytes: field('game', 'wasm'),
+    ...(await longGame(browser)),
+  };
+  writeFileSync(jsonPath, JSON.stringify(results, null, 2) + '\n');
+  console.log(JSON.stringify(results, null, 2));
+} finally {
+  await browser.close();
+}
