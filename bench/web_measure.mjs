@@ -234,7 +234,8 @@ async function longGame(browser) {
       await front.page.close();
     }
     if (level === rhythmLevel) {
-      result.rhythm = { ...phasesOf(recorded, 'painted'), ...painting(recorded, level) };
+      result.rhythm = { painted: phasesOf(recorded, 'painted'), made: phasesOf(recorded, 'at'),
+        ...painting(recorded, level) };
     }
   }
   result.latency = await latencies(page);

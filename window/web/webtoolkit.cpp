@@ -27,8 +27,7 @@ std::string cssFont(double pointSize) {
     const long hundredths = std::lround(pointSize * 100);
     const std::string fraction = std::to_string(100 + hundredths % 100).substr(1);
     return std::to_string(design::scoreFontWeight) + " " + std::to_string(hundredths / 100) + "." +
-           fraction + "pt \"" +
-           std::string(design::scoreFontFamily) + "\", \"" +
+           fraction + "pt \"" + std::string(design::scoreFontFamily) + "\", \"" +
            std::string(design::scoreFallbackFamily) + "\", serif";
 }
 
