@@ -212,6 +212,16 @@ async function latencies(page, presses = 20) {
   return { medianMs: round(median(results)), worstMs: round(Math.max(...results)) };
 }
 
+// The bare page's own cost of doing nothing, for comparison with the game's while it waits.
+async function idleCost(browser, path) {
+  const page = await browser.newPage();
+  await page.goto(pathToFileURL(path).href);
+  await pause(1000);
+  const cost = await waitingCost(page);
+  await page.close();
+  return cost;
+}
+
 // One game to level L: the waiting cost at level 1's turn, level 5 played back in a hidden tab,
 // level L's playback timed; then the pointer's latency.
 async function longGame(browser) {
@@ -270,6 +280,7 @@ try {
     gzippedBytes: { game: gzipped(gamePath), reference: gzipped(referencePath) },
     jsHeapBytes: { game: field('game', 'heap'), reference: field('reference', 'heap') },
     wasmMemoryBytes: field('game', 'wasm'),
+    referenceWaiting: await idleCost(browser, referencePath),
     ...(await longGame(browser)),
   };
   writeFileSync(jsonPath, JSON.stringify(results, null, 2) + '\n');

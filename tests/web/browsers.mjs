@@ -7,22 +7,22 @@ const browsers = {
     browser: 'chrome',
     executablePath: '/usr/bin/chromium',
     // As root Chromium refuses its sandbox.
-    args: ['--no-sandbox', '--hide-scrollbars', '--force-device-scale-factor=1'],
+    args: (scale) => ['--no-sandbox', '--hide-scrollbars', `--force-device-scale-factor=${scale}`],
   },
   firefox: {
     browser: 'firefox',
     executablePath: '/usr/bin/firefox-esr',
-    args: [],
+    args: () => [],
   },
 };
 
 export const browserNames = Object.keys(browsers);
 
-export function launch(name, options = {}) {
+// `scale`: screen pixels to a CSS pixel, where the browser takes it at launch.
+export function launch(name, { scale = 1, ...options } = {}) {
   const chosen = browsers[name];
   if (!chosen) {
     throw new Error(`no browser ${name}; there are ${browserNames.join(', ')}`);
   }
-  return puppeteer.launch({ headless: true, ...chosen, ...options,
-    args: [...chosen.args, ...(options.args || [])] });
+  return puppeteer.launch({ headless: true, ...chosen, ...options, args: chosen.args(scale) });
 }

@@ -36,13 +36,18 @@ export const pause = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 export class Game {
   // `page`: a path on disk, or an address.
-  static async open(browserName, page, { javaScript = true } = {}) {
-    // Firefox over WebDriver BiDi turns scripts off only by preference.
-    const browser = await launch(browserName,
-      javaScript ? {} : { extraPrefsFirefox: { 'javascript.enabled': false } });
+  // `scale`: screen pixels to a CSS pixel.
+  static async open(browserName, page, { javaScript = true, scale = 1 } = {}) {
+    // Firefox over WebDriver BiDi turns scripts off only by preference. Chromium's emulated
+    // scale is a resampled page; its own screen scale is the one a player's screen gives.
+    const browser = await launch(browserName, {
+      ...(javaScript ? {} : { extraPrefsFirefox: { 'javascript.enabled': false } }),
+      scale,
+    });
     const url = /^https?:/.test(page) ? page : pathToFileURL(page).href;
     const game = new Game(browser, await browser.newPage(), url);
-    await game.page.setViewport({ width: 640, height: 480 });
+    await game.page.setViewport({ width: 640, height: 480,
+      deviceScaleFactor: browserName === 'chromium' ? 0 : scale });
     if (!javaScript && browserName !== 'firefox') {
       await game.page.setJavaScriptEnabled(false);
     }
@@ -91,11 +96,16 @@ export class Game {
     return this.rect('#zintu-client');
   }
 
+  // The client area's top left `width` x `height` CSS pixels as painted, in device pixels.
+  async screenshot(client, width = client.width, height = client.height) {
+    return decodePng(await this.page.screenshot({
+      type: 'png', clip: { x: client.x, y: client.y, width, height },
+    }));
+  }
+
   // The pads' colours as painted.
   async padColours(client) {
-    const shot = decodePng(await this.page.screenshot({
-      type: 'png', clip: { x: client.x, y: client.y, width: client.width, height: client.height },
-    }));
+    const shot = await this.screenshot(client);
     return PAD_CENTRES.map(([x, y]) => shot.colourAt(x - 16, y - 16));
   }
 
@@ -167,6 +177,12 @@ export class Game {
     await pause(holdMs);
     await this.page.mouse.up();
     await pause(holdMs);
+  }
+
+  async tapPad(client, pad) {
+    const [x, y] = this.padCentre(client, pad);
+    await this.page.touchscreen.tap(x, y);
+    await pause(20);
   }
 
   async pressPad(client, pad) {

@@ -6,7 +6,7 @@
 import { readFile } from 'node:fs/promises';
 import { createServer } from 'node:http';
 
-import { check, Game, pause, PAD_NAMES, StepFailed } from './game.mjs';
+import { check, Game, pause, PAD_COLOURS, PAD_NAMES, StepFailed, WHITE } from './game.mjs';
 
 const [browserName, pagePath, levelsArgument] = process.argv.slice(2);
 const levels = Number(levelsArgument);
@@ -56,8 +56,9 @@ async function playLevels(game) {
       await game.expectBox(step + ' wrong click', rating(level));
       await answer(step);
     }
+    // A finger plays level 1: touch acts as the mouse does.
     for (const pad of seen) {
-      await game.clickPad(client, pad);
+      await (level === 1 ? game.tapPad(client, pad) : game.clickPad(client, pad));
     }
     await game.expectBox(step + ' complete', `Ready for level ${level + 1}?`);
     await answer(step);
@@ -99,6 +100,37 @@ async function fromAWebHost() {
   } finally {
     await game.close();
     server.close();
+  }
+}
+
+// At every zoom and device pixel ratio the pads tile their square edge to edge: across each
+// boundary between pads, every screen pixel is one pad's colour or white, never a blend of two
+// or the window's orange showing through. A browser's own rounding of a position to its
+// sixty-fourth of a pixel may tint one by a few levels; the clip's outer pixels are left out.
+// The game opens at each ratio; a change of ratio while it runs lays it out anew the same way.
+async function sharpAtAnyScale() {
+  const nearly = (a, b) => [0, 8, 16].every((shift) =>
+    Math.abs(((a >> shift) & 255) - ((b >> shift) & 255)) <= 8);
+  const allowed = [...PAD_COLOURS, WHITE];
+  for (const scale of [1.25, 1.5, 2, 3]) {
+    const game = await Game.open(browserName, pagePath, { scale });
+    try {
+      const client = await game.gameWindow(`at ${scale} x`);
+      const shot = await game.screenshot(client, 133, 133);
+      const side = shot.width;
+      let strays = 0;
+      // Lines through the middles of the pads' rows and columns cross every boundary.
+      const middles = [Math.floor(side / 4), Math.floor((3 * side) / 4)];
+      for (let i = 1; i < side - 1; ++i) {
+        for (const [x, y] of middles.flatMap((m) => [[i, m], [m, i]])) {
+          strays += allowed.some((colour) => nearly(shot.colourAt(x, y), colour)) ? 0 : 1;
+        }
+      }
+      check(`at ${scale} screen pixels a CSS pixel, the lines across the pads' ${side} x ` +
+        `${side} pixels show only pads (${strays} other)`, strays === 0);
+    } finally {
+      await game.close();
+    }
   }
 }
 
@@ -184,6 +216,7 @@ try {
   await inAGame(closeTabDuringPlayersTurn);
   await inAGame(closeTabOverABox);
   await inAGame(closeTheWindow);
+  await sharpAtAnyScale();
   await inAGame(withoutJavaScript, { javaScript: false });
   await fromAWebHost();
   console.log('all checks passed');

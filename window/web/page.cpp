@@ -3,9 +3,11 @@
 #include <emscripten.h>
 
 // clang-format off
-EM_JS(void, zintu_open, (const char* window, const char* box, int width, int height, int back), {
-    ZintuPage.open(UTF8ToString(window), UTF8ToString(box), width, height, back);
+EM_JS(void, zintu_open, (const char* window, const char* box, int back), {
+    ZintuPage.open(UTF8ToString(window), UTF8ToString(box), back);
 });
+EM_JS(double, zintu_pixel_ratio, (), { return ZintuPage.pixelRatio(); });
+EM_JS(void, zintu_size_client, (int width, int height), { ZintuPage.sizeClient(width, height); });
 EM_ASYNC_JS(void, zintu_load_font, (const char* font), {
     await ZintuPage.loadFont(UTF8ToString(font));
 });
@@ -56,8 +58,15 @@ int toJs(Colour colour) {
 void open() {
     const std::string window(design::formCaption);
     const std::string box(design::messageCaption);
-    zintu_open(window.c_str(), box.c_str(), design::toPixels(design::clientWidth),
-               design::toPixels(design::clientHeight), toJs(design::formBackColor));
+    zintu_open(window.c_str(), box.c_str(), toJs(design::formBackColor));
+}
+
+double pixelRatio() {
+    return zintu_pixel_ratio();
+}
+
+void sizeClient(int width, int height) {
+    zintu_size_client(width, height);
 }
 
 void loadFont(const std::string& font) {

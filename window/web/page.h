@@ -7,10 +7,10 @@
 #include "runtime.h"
 
 // The page's DOM, input and timer as the web toolkit reaches them: each call is one step of the
-// page's script. Places are in CSS pixels.
+// page's script. Places and sizes are in the screen's own pixels.
 namespace zintu::page {
 
-enum class EventKind { down, up, click, pressed, close, boxClosed };
+enum class EventKind { down, up, click, pressed, close, boxClosed, rescale };
 
 struct Event {
     EventKind kind;
@@ -28,6 +28,9 @@ struct PadLook {
 
 // Takes the page's input from now on, and writes the window's and the box's captions.
 void open();
+// Screen pixels to a CSS pixel: the page's zoom times the screen's scale.
+double pixelRatio();
+void sizeClient(int width, int height);
 // Until the label's fonts are loaded, or known to be missing.
 void loadFont(const std::string& font);
 double textWidth(const std::string& font, const std::string& text);

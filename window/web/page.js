@@ -5,7 +5,7 @@
 var ZintuPage = (function () {
   'use strict';
 
-  const EVENT = { down: 0, up: 1, click: 2, pressed: 3, close: 4, boxClosed: 5 };
+  const EVENT = { down: 0, up: 1, click: 2, pressed: 3, close: 4, boxClosed: 5, rescale: 6 };
   const LEFT = 0;
 
   // The label's embedded font is decoded while the program compiles, not after.
@@ -153,26 +153,50 @@ var ZintuPage = (function () {
     return 'rgb(' + (colour & 255) + ' ' + (colour >> 8 & 255) + ' ' + (colour >> 16 & 255) + ')';
   }
 
+  // Places are given in the screen's own pixels, so that every edge falls on one.
   function place(element, x, y, width, height) {
-    element.style.left = x + 'px';
-    element.style.top = y + 'px';
-    element.style.width = width + 'px';
-    element.style.height = height + 'px';
+    const ratio = window.devicePixelRatio;
+    element.style.left = x / ratio + 'px';
+    element.style.top = y / ratio + 'px';
+    element.style.width = width / ratio + 'px';
+    element.style.height = height / ratio + 'px';
+  }
+
+  // The window is centred in the page; nudged so that its client area starts on a screen pixel.
+  // Moved in the layout, not by a transform, which would have the browser resample it.
+  function snapWindow() {
+    const frame = byId('zintu-window');
+    frame.style.left = '0';
+    frame.style.top = '0';
+    const ratio = window.devicePixelRatio;
+    const box = byId('zintu-client').getBoundingClientRect();
+    const offset = function (at) {
+      return (Math.round(at * ratio) - at * ratio) / ratio + 'px';
+    };
+    frame.style.left = offset(box.left);
+    frame.style.top = offset(box.top);
+  }
+
+  // Zooming the page or moving it to a screen of another resolution changes the ratio.
+  function watchResolution() {
+    const query = matchMedia('(resolution: ' + window.devicePixelRatio + 'dppx)');
+    query.addEventListener('change', function () {
+      watchResolution();
+      post(EVENT.rescale, 0, 0);
+    }, { once: true });
   }
 
   return {
     EVENT: EVENT,
 
     // Also starts a new run on a page whose last one ended, as the tests do.
-    open: function (windowCaption, boxCaption, width, height, background) {
+    open: function (windowCaption, boxCaption, background) {
       document.title = windowCaption;
       const frame = byId('zintu-window');
       frame.setAttribute('aria-label', windowCaption);
       frame.querySelector('.caption span').textContent = windowCaption;
       byId('zintu-box-caption').firstElementChild.textContent = boxCaption;
       const client = byId('zintu-client');
-      client.style.width = width + 'px';
-      client.style.height = height + 'px';
       client.style.backgroundColor = cssColour(background);
       byId('zintu-ended').hidden = true;
       ended = false;
@@ -182,6 +206,8 @@ var ZintuPage = (function () {
       if (!listening) {
         listening = true;
         listen(client);
+        watchResolution();
+        window.addEventListener('resize', snapWindow);
         byId('zintu-close').addEventListener('click', function () {
           post(EVENT.close, 0, 0);
         });
@@ -199,6 +225,17 @@ var ZintuPage = (function () {
           }
         });
       }
+    },
+
+    pixelRatio: function () {
+      return window.devicePixelRatio;
+    },
+
+    sizeClient: function (width, height) {
+      const client = byId('zintu-client');
+      client.style.width = width / window.devicePixelRatio + 'px';
+      client.style.height = height / window.devicePixelRatio + 'px';
+      snapWindow();
     },
 
     loadFont: function (font) {
@@ -267,6 +304,9 @@ var ZintuPage = (function () {
 
     setWindowShown: function (shown) {
       byId('zintu-window').hidden = !shown;
+      if (shown) {
+        snapWindow();
+      }
     },
 
     // Over the game window the box belongs to it; with no window on the page it stands alone.

@@ -7,16 +7,24 @@ namespace zintu {
 
 WebForm::WebForm(WebToolkit& toolkit, ToolkitEvents& events, const std::string& labelFont)
     : toolkit_(toolkit), events_(events), id_(page::buildForm(labelFont)) {
-    page::placeLabel(id_, design::toPixels(design::scoreRect));
     page::setLabel(id_, std::string(design::scoreCaption));
-    pads_[0] = {design::restingColour(0), true, true, design::padRect(0)};
-    page::placePad(id_, 0, design::toPixels(pads_[0].place));
+    pads_[0] = {design::restingColour(0), true, true, design::padRect(0), true};
+    relayout();
     showPad(0);
 }
 
 WebForm::~WebForm() {
     setLightUpEnabled(false);
     page::destroyForm(id_);
+}
+
+void WebForm::relayout() {
+    page::placeLabel(id_, design::toPixels(design::scoreRect, toolkit_.dpi()));
+    for (PadIndex index = 0; index < design::padCount; ++index) {
+        if (pad(index).loaded) {
+            placePad(index);
+        }
+    }
 }
 
 void WebForm::loadPad(PadIndex index) {
@@ -49,7 +57,7 @@ void WebForm::movePad(PadIndex index, int left, int top) {
     design::TwipRect& place = pad(index).place;
     place.left = left;
     place.top = top;
-    page::placePad(id_, index, design::toPixels(place));
+    placePad(index);
 }
 
 void WebForm::setScoreCaption(const std::string& text) {
@@ -74,6 +82,10 @@ void WebForm::setShown(bool shown) {
 
 WebForm::PadState& WebForm::pad(PadIndex index) {
     return pads_[static_cast<std::size_t>(index)];
+}
+
+void WebForm::placePad(PadIndex index) {
+    page::placePad(id_, index, design::toPixels(pad(index).place, toolkit_.dpi()));
 }
 
 void WebForm::showPad(PadIndex index) {

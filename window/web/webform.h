@@ -22,6 +22,8 @@ public:
     WebForm& operator=(const WebForm&) = delete;
 
     int id() const { return id_; }
+    // Places the label and the pads anew, at the toolkit's resolution.
+    void relayout();
 
     void loadPad(PadIndex pad) override;
     Colour padColour(PadIndex pad) const override;
@@ -39,10 +41,12 @@ private:
         bool enabled;
         bool visible;
         design::TwipRect place;
+        bool loaded;
     };
 
     PadState& pad(PadIndex index);
     void showPad(PadIndex index);
+    void placePad(PadIndex index);
 
     WebToolkit& toolkit_;
     ToolkitEvents& events_;

@@ -53,6 +53,7 @@ WebToolkit::~WebToolkit() = default;
 void WebToolkit::open(ToolkitEvents& events) {
     events_ = &events;
     page::open();
+    rescale();
     labelFont_ = labelFont();
 }
 
@@ -138,6 +139,10 @@ void WebToolkit::deliver(const page::Event& event) {
         events_->closeRequested();
         return;
     }
+    if (event.kind == page::EventKind::rescale) {
+        rescale();
+        return;
+    }
     const auto found = forms_.find(event.form);
     if (found == forms_.end()) {
         return;
@@ -177,6 +182,17 @@ void WebToolkit::takeDueBeats() {
         // A copy: the handler may stop its own timer.
         const std::function<void()> onBeat = timer->second.onBeat;
         onBeat();
+    }
+}
+
+// Laid out as the desktop lays a window out at its monitor's resolution: each edge rounded to a
+// screen pixel, so that the pads tile edge to edge at any zoom.
+void WebToolkit::rescale() {
+    dpi_ = static_cast<int>(std::lround(design::designDpi * page::pixelRatio()));
+    page::sizeClient(design::toPixels(design::clientWidth, dpi_),
+                     design::toPixels(design::clientHeight, dpi_));
+    for (const auto& entry : forms_) {
+        entry.second->relayout();
     }
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "beatschedule.h"
+#include "design.h"
 #include "toolkit.h"
 
 namespace zintu {
@@ -42,6 +43,9 @@ public:
     int startTimer(int intervalMs, std::function<void()> onBeat);
     void stopTimer(int timer);
 
+    // The screen's resolution under the page's zoom, which the forms are laid out at.
+    int dpi() const { return dpi_; }
+
     // Forms on the page, shown or not, until they are destroyed.
     int forms() const { return static_cast<int>(forms_.size()); }
     // The form built last, until it is destroyed.
@@ -56,6 +60,7 @@ private:
     void takeInput();
     void deliver(const page::Event& event);
     void takeDueBeats();
+    void rescale();
     double nextDue() const;
 
     ToolkitEvents* events_ = nullptr;
@@ -65,6 +70,7 @@ private:
     std::map<int, Timer> timers_;
     int nextTimer_ = 0;
     int loops_ = 0;
+    int dpi_ = design::designDpi;
     bool boxOpen_ = false;
     bool quitting_ = false;
 };
