@@ -1,7 +1,8 @@
 // Measures zintu.html against the bare page holding the same 321 x 133 "Zintu!" window with one
 // "Level: 1" label, in headless Chromium: start-up and memory alternately, then one longer game
 // for the waiting cost, the level-N playback's rhythm, "GO!", the beat in a hidden tab and the
-// pointer's latency. Every time is the page's own: its paint timing and its frames.
+// pointer's latency; and the beat in a hidden tab in Firefox ESR, which throttles a hidden
+// page's timers. Every time is the page's own: its paint timing and its frames.
 // Usage: node web_measure.mjs ZINTU.html LABEL-FONT.woff2 [--runs N] [--rhythm-level L]
 //        [--json FILE]
 import { readFileSync, writeFileSync } from 'node:fs';
@@ -13,6 +14,7 @@ import { gzipSync } from 'node:zlib';
 import { launch } from '../tests/web/browsers.mjs';
 
 const PHASE_MS = 300;
+const hiddenLevel = 5;
 const PAD_CENTRES = [[33, 33], [100, 33], [100, 100], [33, 100]];
 const OFF_PADS = [250, 120];
 const WAIT_MS = 10000;
@@ -225,7 +227,6 @@ async function idleCost(browser, path) {
 // One game to level L: the waiting cost at level 1's turn, level 5 played back in a hidden tab,
 // level L's playback timed; then the pointer's latency.
 async function longGame(browser) {
-  const hiddenLevel = 5;
   const page = await browser.newPage();
   await page.evaluateOnNewDocument(recordChanges);
   await page.goto(pathToFileURL(gamePath).href);
@@ -251,6 +252,27 @@ async function longGame(browser) {
   result.latency = await latencies(page);
   await page.close();
   return result;
+}
+
+// Firefox holds a hidden page's own timers to about one a second: level 5 played back behind
+// another tab there.
+async function hiddenInFirefox() {
+  const browser = await launch('firefox', { protocolTimeout: 600000 });
+  try {
+    const page = await browser.newPage();
+    await page.evaluateOnNewDocument(recordChanges);
+    await page.goto(pathToFileURL(gamePath).href);
+    for (let level = 1; level < hiddenLevel; ++level) {
+      await playLevel(page, level, async () => {});
+    }
+    const front = await behind(browser);
+    await waitForBox(page, 'GO!');
+    const recorded = await changes(page);
+    return { browser: await browser.version(), visibility: front.visibility,
+      ...phasesOf(recorded, 'at') };
+  } finally {
+    await browser.close();
+  }
 }
 
 // Another tab in front of the game's.
@@ -282,6 +304,7 @@ try {
     wasmMemoryBytes: field('game', 'wasm'),
     referenceWaiting: await idleCost(browser, referencePath),
     ...(await longGame(browser)),
+    hiddenInFirefox: await hiddenInFirefox(),
   };
   writeFileSync(jsonPath, JSON.stringify(results, null, 2) + '\n');
   console.log(JSON.stringify(results, null, 2));
