@@ -118,10 +118,6 @@ void WebToolkit::stopTimer(int timer) {
     timers_.erase(timer);
 }
 
-const WebForm* WebToolkit::latestForm() const {
-    return forms_.empty() ? nullptr : forms_.rbegin()->second;
-}
-
 void WebToolkit::takeInput() {
     while (const std::optional<page::Event> event = page::take()) {
         if (event->kind == page::EventKind::boxClosed) {

@@ -46,11 +46,6 @@ public:
     // The screen's resolution under the page's zoom, which the forms are laid out at.
     int dpi() const { return dpi_; }
 
-    // Forms on the page, shown or not, until they are destroyed.
-    int forms() const { return static_cast<int>(forms_.size()); }
-    // The form built last, until it is destroyed.
-    const WebForm* latestForm() const;
-
 private:
     struct Timer {
         BeatSchedule beat;
