@@ -12,11 +12,10 @@ import { pathToFileURL } from 'node:url';
 import { gzipSync } from 'node:zlib';
 
 import { launch } from '../tests/web/browsers.mjs';
+import { OFF_PADS, PAD_CENTRES, pause } from '../tests/web/game.mjs';
 
 const PHASE_MS = 300;
 const hiddenLevel = 5;
-const PAD_CENTRES = [[33, 33], [100, 33], [100, 100], [33, 100]];
-const OFF_PADS = [250, 120];
 const WAIT_MS = 10000;
 
 const args = process.argv.slice(2);
@@ -29,7 +28,6 @@ const runs = Number(option('--runs', 10));
 const rhythmLevel = Number(option('--rhythm-level', 20));
 const jsonPath = option('--json', 'web-bench-results.json');
 
-const pause = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 const median = (values) => {
   const sorted = [...values].sort((a, b) => a - b);
   const middle = Math.floor(sorted.length / 2);
@@ -121,6 +119,13 @@ async function answer(page) {
     { polling: 'mutation' });
 }
 
+async function clientCorner(page) {
+  return page.$eval('#zintu-client', (element) => {
+    const box = element.getBoundingClientRect();
+    return { x: box.left, y: box.top };
+  });
+}
+
 async function clickPad(page, client, pad) {
   const [x, y] = PAD_CENTRES[pad];
   await page.mouse.click(client.x + x, client.y + y);
@@ -135,10 +140,7 @@ async function playLevel(page, level, duringTurn) {
     .map((change) => change.pad);
   await answer(page);
   await duringTurn();
-  const client = await page.$eval('#zintu-client', (element) => {
-    const box = element.getBoundingClientRect();
-    return { x: box.left, y: box.top };
-  });
+  const client = await clientCorner(page);
   for (const pad of pattern) {
     await clickPad(page, client, pad);
   }
@@ -190,10 +192,7 @@ async function waitingCost(page) {
 async function latencies(page, presses = 20) {
   await waitForBox(page, 'GO!');
   await answer(page);
-  const client = await page.$eval('#zintu-client', (element) => {
-    const box = element.getBoundingClientRect();
-    return { x: box.left, y: box.top };
-  });
+  const client = await clientCorner(page);
   await changes(page);
   const results = [];
   for (let i = 0; i < presses; ++i) {

@@ -10,7 +10,9 @@ export const WHITE = 0xffffff;
 export const PAD_COLOURS = [0x0000ff, 0x00ffff, 0x00ff00, 0xff0000];
 export const PAD_NAMES = ['red', 'yellow', 'green', 'blue'];
 // In the client area's pixels: the pads tile a 133 x 133 square in a 2 x 2 grid.
-const PAD_CENTRES = [[33, 33], [100, 33], [100, 100], [33, 100]];
+export const PAD_CENTRES = [[33, 33], [100, 33], [100, 100], [33, 100]];
+// A point of the window's orange background, off every pad.
+export const OFF_PADS = [250, 120];
 const POLL_MS = 30;
 const PLAYBACK_TIMEOUT_MS = 30000;
 
