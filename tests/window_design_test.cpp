@@ -3,9 +3,12 @@
 #include <QAccessible>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
+#include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include "design.h"
 #include "form1.h"
@@ -176,6 +179,27 @@ TEST_F(RealWindow, messageBoxOpensCentredOverTheGameWindowWithoutMinimiseOrMaxim
     const QPoint offCentre = box.geometry().center() - toolkit.window()->geometry().center();
     EXPECT_LE(offCentre.manhattanLength(), 2) << offCentre.x() << "," << offCentre.y();
     EXPECT_FALSE(box.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+}
+
+// A click on the game window gives it the keyboard, and a busy GNOME Shell never hands it back
+// to the box: the box's keys must answer it from the game window.
+TEST_F(RealWindow, messageBoxAnswersReturnSpaceAndEscapePressedOnTheGameWindow) {
+    QWindow* game = toolkit.window()->windowHandle();
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Space, Qt::Key_Escape}) {
+        MessageBox box(QString::fromUtf8(messages::go), toolkit.window());
+        bool gameFocused = false;
+        bool answered = false;
+        QTimer::singleShot(0, &box, [&] {
+            game->requestActivate();
+            gameFocused = QTest::qWaitFor([&] { return QGuiApplication::focusWindow() == game; });
+            QTest::keyClick(game, key);
+            answered = !box.isVisible();
+            box.reject();
+        });
+        box.exec();
+        ASSERT_TRUE(gameFocused);
+        EXPECT_TRUE(answered) << QKeySequence(key).toString().toStdString();
+    }
 }
 
 TEST(ScoreFontFamily, prefersTheDesignedFontThenTheBlackletterFallback) {

@@ -1,11 +1,10 @@
 #include "messagebox.h"
 
 #include <QDialogButtonBox>
-#include <QEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStyle>
-#include <QTimer>
 #include <QVBoxLayout>
 
 #include "captionbar.h"
@@ -59,22 +58,17 @@ MessageBox::MessageBox(const QString& text, QWidget* over)
     buttons->setCenterButtons(true);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     content->addWidget(buttons);
-    if (over) {
-        over->installEventFilter(this);
-    }
+    answerKeysFromAnyWindow();
 }
 
-bool MessageBox::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == parentWidget() && event->type() == QEvent::WindowActivate && isVisible()) {
-        // Once the activation is done with: on Wayland the compositor hands the box the focus
-        // through an activation request (xdg-activation), which must not cross the one under
-        // way.
-        QTimer::singleShot(0, this, [this] {
-            raise();
-            activateWindow();
-        });
+void MessageBox::answerKeysFromAnyWindow() {
+    // Qt drops every key sent to a window that a modal box blocks, but an application-wide
+    // shortcut is matched before that: it reaches the box from the blocked game window too.
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space, Qt::Key_Escape}) {
+        auto* shortcut = new QShortcut(QKeySequence(key), this);
+        shortcut->setContext(Qt::ApplicationShortcut);
+        connect(shortcut, &QShortcut::activated, ok_, &QPushButton::click);
     }
-    return QDialog::eventFilter(watched, event);
 }
 
 QString MessageBox::text() const {

@@ -24,11 +24,13 @@ protected:
     // before; centre it again once the size is final. Compositors that place windows
     // themselves ignore this, and centre a transient box by its parent.
     void showEvent(QShowEvent* event) override;
-    // A click on the game window activates it, although it takes no input while the box is
-    // open: the box takes the focus back, so that Return, Space and Escape still answer it.
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // A click on the game window gives it the keyboard, although it takes no input while the
+    // box is open, and a compositor may refuse the box the focus back (GNOME's does, on a busy
+    // machine). So the box takes its keys wherever the keyboard is.
+    void answerKeysFromAnyWindow();
+
     QLabel* text_;
     QPushButton* ok_;
 };
