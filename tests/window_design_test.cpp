@@ -64,7 +64,11 @@ TEST_F(RealWindow, showsLevelOneInTheDesignedLabelPlace) {
     EXPECT_EQ(score->geometry(), QRect(152, 32, 169, 65));
 }
 
-TEST_F(RealWindow, startsWithPlaybackTimerRunningAndPadsDisabled) {
+// A slow start once kept the window off the screen until the first pad had gone dark again.
+TEST_F(RealWindow, startsThePlaybackTimerOnceTheWindowIsOnTheScreenWithPadsDisabled) {
+    EXPECT_FALSE(toolkit.window()->hasReachedScreen());
+    EXPECT_FALSE(window->lightUp()->isActive());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(toolkit.window()));
     EXPECT_TRUE(window->lightUp()->isActive());
     EXPECT_EQ(window->lightUp()->interval(), 300);
     EXPECT_EQ(window->lightUp()->timerType(), Qt::PreciseTimer);

@@ -4,6 +4,7 @@
 #include <QTimer>
 
 #include "design.h"
+#include "gamewindow.h"
 #include "pad.h"
 #include "scorefont.h"
 
@@ -81,10 +82,24 @@ void FormWindow::setScoreCaption(const std::string& text) {
 
 void FormWindow::setLightUpEnabled(bool enabled) {
     if (enabled) {
-        lightUp_->start();
+        startLightUpOnceOnScreen();
     } else {
+        disconnect(lightUpStart_);
         lightUp_->stop();
     }
+}
+
+void FormWindow::startLightUpOnceOnScreen() {
+    // The first playback of the run starts loaded before its window is on the screen: its
+    // first interval counts from the moment the player can see the pads, or a slow start
+    // plays the first pad unseen. Later levels find the window there already.
+    const auto* window = qobject_cast<const GameWindow*>(this->window());
+    if (!window || window->hasReachedScreen()) {
+        lightUp_->start();
+        return;
+    }
+    lightUpStart_ = connect(window, &GameWindow::screenReached, lightUp_,
+                            qOverload<>(&QTimer::start), Qt::SingleShotConnection);
 }
 
 void FormWindow::setShown(bool shown) {

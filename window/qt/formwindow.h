@@ -41,10 +41,12 @@ public:
 
 private:
     void adopt(Pad* pad, PadIndex index);
+    void startLightUpOnceOnScreen();
 
     ToolkitEvents& events_;
     QLabel* score_;
     QTimer* lightUp_;
+    QMetaObject::Connection lightUpStart_;
     std::array<Pad*, design::padCount> pads_{};
 };
 

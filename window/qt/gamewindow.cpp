@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QWindow>
 
 #include "captionbar.h"
 #include "design.h"
@@ -38,6 +39,22 @@ GameWindow::GameWindow() {
 
 QPoint GameWindow::formOrigin() const {
     return {0, captionBar_ ? captionBar_->height() : 0};
+}
+
+void GameWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // The native window exists from now on, and is exposed only later.
+    windowHandle()->installEventFilter(this);
+}
+
+bool GameWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (!reachedScreen_ && watched == windowHandle() && event->type() == QEvent::Expose &&
+        windowHandle()->isExposed()) {
+        reachedScreen_ = true;
+        windowHandle()->removeEventFilter(this);
+        emit screenReached();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 }  // namespace zintu

@@ -18,8 +18,20 @@ public:
     // Where a form's top-left corner goes: below the caption bar where the window draws its own.
     QPoint formOrigin() const;
 
+    // Whether the window has been on the screen yet: a slow start, or a busy compositor, can
+    // keep it off for longer than a pad is lit.
+    bool hasReachedScreen() const { return reachedScreen_; }
+
+signals:
+    void screenReached();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     CaptionBar* captionBar_ = nullptr;
+    bool reachedScreen_ = false;
 };
 
 }  // namespace zintu
