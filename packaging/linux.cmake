@@ -29,6 +29,8 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/packaging/zintu.6.gz
     DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/packaging/changelog.gz packaging/debian/copyright
     DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES packaging/debian/lintian-overrides
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME zintu)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME zintu)
