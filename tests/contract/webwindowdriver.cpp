@@ -1,5 +1,7 @@
 #include <emscripten.h>
 
+#include <array>
+
 #include "webtoolkit.h"
 #include "windowdriver.h"
 
@@ -26,12 +28,14 @@ EM_JS(int, driver_edge, (const char* selector, int edge), {
     return Math.round([box.left, box.top, box.width, box.height][edge]);
 });
 EM_JS(void, driver_press_action, (), { driver_pad_element.found.click(); });
-EM_JS(char*, driver_text, (const char* selector, int index), {
-    return allocateUTF8(document.querySelectorAll(UTF8ToString(selector))[index].textContent);
-});
-EM_JS(char*, driver_label, (), {
-    const labels = document.querySelectorAll('#zintu-client > .form > .label');
-    return allocateUTF8(labels[labels.length - 1].textContent);
+// The text of the element `index` that `selector` finds, the last one for -1, into `out`, cut to
+// fit: written here, because emscripten's own string helpers differ from one version to the next.
+EM_JS(void, driver_text, (const char* selector, int index, char* out, int size), {
+    const found = document.querySelectorAll(UTF8ToString(selector));
+    const text = found[index < 0 ? found.length - 1 : index].textContent;
+    const bytes = new TextEncoder().encode(text).subarray(0, size - 1);
+    HEAPU8.set(bytes, out);
+    HEAPU8[out + bytes.length] = 0;
 });
 // -1 while no box is open; otherwise the box's number, counted as boxes open.
 EM_JS(int, driver_box, (), {
@@ -77,10 +81,10 @@ constexpr int pollMs = 5;
 constexpr int offThePadsX = 250;
 constexpr int offThePadsY = 120;
 
-std::string taken(char* text) {
-    std::string copy(text);
-    free(text);
-    return copy;
+std::string pageText(const char* selector, int index) {
+    std::array<char, 256> text{};
+    driver_text(selector, index, text.data(), static_cast<int>(text.size()));
+    return text.data();
 }
 
 struct Point {
@@ -141,7 +145,7 @@ public:
         return static_cast<Colour>(driver_pixel(centre.x, centre.y));
     }
 
-    std::string labelText() override { return taken(driver_label()); }
+    std::string labelText() override { return pageText("#zintu-client > .form > .label", -1); }
 
     std::optional<SeenBox> openBox() override {
         const int id = driver_box();
@@ -150,11 +154,11 @@ public:
         }
         std::vector<std::string> buttons;
         for (int i = 0; i < driver_box_buttons(); ++i) {
-            buttons.push_back(taken(driver_text("#zintu-box button", i)));
+            buttons.push_back(pageText("#zintu-box button", i));
         }
         return SeenBox{id,
-                       taken(driver_text("#zintu-box-caption", 0)),
-                       taken(driver_text("#zintu-box-text", 0)),
+                       pageText("#zintu-box-caption", 0),
+                       pageText("#zintu-box-text", 0),
                        buttons,
                        driver_box_owned(),
                        driver_box_modal()};
