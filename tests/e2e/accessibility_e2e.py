@@ -60,8 +60,10 @@ def descendants(node):
 
 
 def find(node, role, name=None):
+    """By the role itself: its name changes between AT-SPI versions ("push button" became
+    "button")."""
     for child in descendants(node):
-        if child.getRoleName() == role and (name is None or child.name == name):
+        if child.getRole() == role and (name is None or child.name == name):
             return child
     return None
 
@@ -87,11 +89,11 @@ def press(node):
 
 def open_box(app):
     """The text of the open message box, and its OK button."""
-    box = find(app, "dialog", "Zintu")
+    box = find(app, pyatspi.ROLE_DIALOG, "Zintu")
     if box is None:
         return None
-    text = find(box, "label")
-    ok = find(box, "push button", "OK")
+    text = find(box, pyatspi.ROLE_LABEL)
+    ok = find(box, pyatspi.ROLE_PUSH_BUTTON, "OK")
     return (text.name, ok) if text is not None and ok is not None else None
 
 
@@ -116,14 +118,14 @@ def main():
             "object:state-changed:checked")
 
         app = pump_until("the game on the accessibility bus", lambda: application(game))
-        frame = pump_until("the game window", lambda: find(app, "frame"))
+        frame = pump_until("the game window", lambda: find(app, pyatspi.ROLE_FRAME))
         check(f"the game window is a frame named {frame.name!r}", frame.name == "Zintu!")
-        pads = [find(frame, "push button", name) for name in PAD_ACCESSIBLE_NAMES]
+        pads = [find(frame, pyatspi.ROLE_PUSH_BUTTON, name) for name in PAD_ACCESSIBLE_NAMES]
         check("each pad is a push button named by its colour", None not in pads)
         for pad in pads:
             check(f"{pad.name} offers one action, {action_names(pad)}",
                   action_names(pad) == ["Press"])
-        check("the level reads Level: 1", find(frame, "label", "Level: 1") is not None)
+        check("the level reads Level: 1", find(frame, pyatspi.ROLE_LABEL, "Level: 1") is not None)
 
         pump_until("GO!", lambda: open_box(app))
         check(f"playback was heard through the checked state: {lit}",
@@ -135,7 +137,7 @@ def main():
         press(pads[expected])
         answer(app, "the right press", "Ready for level 2?")
         check("level 2 starts in the same frame",
-              pump_until("level 2", lambda: find(frame, "label", "Level: 2")) is not None)
+              pump_until("level 2", lambda: find(frame, pyatspi.ROLE_LABEL, "Level: 2")) is not None)
     except StepFailed as failure:
         return check.summary(failure)
     finally:
