@@ -175,13 +175,17 @@ class GnomeShell(NestedCompositor):
     shows a notification or two, which go by themselves."""
 
     SIZE = (800, 600)
-    # The default wallpaper's colour, which the overview's workspace shows too.
+    # The wallpaper's one colour, which the overview's workspace shows too.
     BACKGROUND = (2, 60, 136)
     CALM_POINT = (400, 300)
     # Dark grey in the overview, the wallpaper on the desktop.
     OVERVIEW_POINT = (20, 100)
     # Where a notification shows, below the top bar.
     BANNER_POINT = (400, 60)
+    # From GNOME Shell 47 on, a box that its toolkit says is modal (through xdg-dialog, as Qt
+    # does from 6.8 on: Debian 13 has both) is attached over its window, below the title bar.
+    # Before, nothing tells it the box is modal, and it puts the box beside the window.
+    ATTACHES_MODAL_BOXES_FROM = 47
 
     def __init__(self, display_name):
         self.bus_dir = tempfile.mkdtemp(prefix="zintu-gnome-")
@@ -194,11 +198,17 @@ class GnomeShell(NestedCompositor):
         wait_until(lambda: os.path.exists(bus), TIMEOUT, "a private system bus")
 
         # Settings of its own, in a key file: no animations, which would keep a window off
-        # the screen for the first moments of its playback.
+        # the screen for the first moments of its playback; a flat wallpaper, which the
+        # release's own picture is not; and no notification banners, such as the one that
+        # warns a root session and stays until it is closed.
         settings = os.path.join(self.bus_dir, "glib-2.0", "settings")
         os.makedirs(settings)
         with open(os.path.join(settings, "keyfile"), "w") as out:
-            out.write("[org/gnome/desktop/interface]\nenable-animations=false\n")
+            out.write("[org/gnome/desktop/interface]\nenable-animations=false\n"
+                      "[org/gnome/desktop/background]\npicture-options='none'\n"
+                      "primary-color='#%02x%02x%02x'\ncolor-shading-type='solid'\n"
+                      "[org/gnome/desktop/notifications]\nshow-banners=false\n"
+                      % self.BACKGROUND)
 
         def command(compositor):
             return ["dbus-run-session", "--", "gnome-shell", "--nested", "--wayland", "--no-x11",
@@ -206,6 +216,12 @@ class GnomeShell(NestedCompositor):
         super().__init__(display_name, command,
                          env={"DBUS_SYSTEM_BUS_ADDRESS": f"unix:path={bus}",
                               "GSETTINGS_BACKEND": "keyfile", "XDG_CONFIG_HOME": self.bus_dir})
+
+    @staticmethod
+    def attaches_modal_boxes():
+        version = subprocess.run(["gnome-shell", "--version"], capture_output=True,
+                                 text=True).stdout.split()[-1]
+        return int(version.split(".")[0]) >= GnomeShell.ATTACHES_MODAL_BOXES_FROM
 
     def settle(self, x):
         output = x.create_resource_object("window", self.output_id)

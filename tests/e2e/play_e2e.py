@@ -21,9 +21,9 @@ import sys
 import tempfile
 import time
 
-from e2e.design import CAPTION_BAR_COLOUR, MESSAGE_CAPTION, OFF_PADS, PAD_COLOURS, PAD_NAMES, \
-    PAD_SAMPLES
-from e2e.desktop import Desktop
+from e2e.design import CAPTION_BAR_COLOUR, CAPTION_BAR_HEIGHT, MESSAGE_CAPTION, OFF_PADS, \
+    PAD_COLOURS, PAD_NAMES, PAD_SAMPLES
+from e2e.desktop import Desktop, GnomeShell
 from e2e.player import Game
 from e2e.report import Checks, StepFailed
 
@@ -174,6 +174,14 @@ def box_near_window(game, box, window):
             and by < wy + window.height + margin and wy < by + box.height + margin)
 
 
+def box_over_window(game, box, window):
+    """Inside the window, its caption bar included, and centred across it."""
+    (bx, by), (wx, wy) = game.origin(box), game.origin(window)
+    return (wx <= bx and bx + box.width <= wx + window.width
+            and wy - CAPTION_BAR_HEIGHT <= by and by + box.height <= wy + window.height
+            and abs(game.centre(box)[0] - game.centre(window)[0]) <= 2)
+
+
 def click_window_then_answer(game, step, window):
     """Activates the game window as a player who clicks it does, then answers with Return:
     the box must have the keyboard again."""
@@ -207,6 +215,9 @@ def play_levels(game, levels, wrong_at=(), double_at=(), above_at=None, box_plac
         if box_placed == "centred":
             check(f"{step}: the box is centred over the window",
                   distance(game.centre(box), game.centre(window)) <= 2)
+        elif box_placed == "over":
+            check(f"{step}: the box is over the window, centred across it",
+                  box_over_window(game, box, window))
         elif box_placed == "near":
             check(f"{step}: the box is over the window or beside it",
                   box_near_window(game, box, window))
@@ -301,8 +312,10 @@ def run_scenarios(desktop, command, which, linux):
         # What a desktop adds: the window manager's states, the compositor's placement.
         above = 2 if desktop.kind == "openbox" else None
         # X11 window managers let the game centre its boxes; GNOME and KDE place them by the
-        # window they belong to; weston puts them where it likes.
-        placed = {"gnome": "near", "kde": "near", "wayland": None}.get(desktop.kind, "centred")
+        # window they belong to, GNOME over it where it can be told the box is modal; weston
+        # puts them where it likes.
+        gnome = "over" if desktop.kind == "gnome" and GnomeShell.attaches_modal_boxes() else "near"
+        placed = {"gnome": gnome, "kde": "near", "wayland": None}.get(desktop.kind, "centred")
         in_a_game(desktop, command, lambda game: play_levels(
             game, 3, above_at=above, box_placed=placed, click_under_box=True))
         return

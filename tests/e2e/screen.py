@@ -132,7 +132,9 @@ class WaylandWindows:
         bottom = max(y for _, y in points)
         while left > 0 and dialog_grey(left - 1, top + 1):
             left -= 1
-        while top > 0 and dialog_grey(left + 1, top - 1):
+        # A box attached below the game's own caption bar meets it in the same grey.
+        while top > 0 and dialog_grey(left + 1, top - 1) and not on_game_caption_bar(left + 1,
+                                                                                     top - 1):
             top -= 1
         while right < self.width - 1 and dialog_grey(right + 1, bottom - 1):
             right += 1
