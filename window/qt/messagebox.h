@@ -26,9 +26,10 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    // A click on the game window gives it the keyboard, although it takes no input while the
-    // box is open, and a compositor may refuse the box the focus back (GNOME's does, on a busy
-    // machine). So the box takes its keys wherever the keyboard is.
+    // A click on the game window can give it the keyboard, although it takes no input while
+    // the box is open, and a compositor may refuse the box the focus back (GNOME Shell 43 does,
+    // on a busy machine). So the box takes its keys from the game window too, where Qt offers
+    // them to shortcuts before dropping them (Qt 6.4; Qt 6.8 keeps the keyboard on the box).
     void answerKeysFromAnyWindow();
 
     QLabel* text_;
