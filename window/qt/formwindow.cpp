@@ -10,8 +10,8 @@
 
 namespace zintu {
 
-FormWindow::FormWindow(QWidget* parent, ToolkitEvents& events)
-    : QWidget(parent),
+FormWindow::FormWindow(GameWindow* window, ToolkitEvents& events)
+    : QWidget(window),
       events_(events),
       score_(new QLabel(QString::fromUtf8(design::scoreCaption), this)),
       lightUp_(new QTimer(this)) {
@@ -93,8 +93,8 @@ void FormWindow::startLightUpOnceOnScreen() {
     // The first playback of the run starts loaded before its window is on the screen: its
     // first interval counts from the moment the player can see the pads, or a slow start
     // plays the first pad unseen. Later levels find the window there already.
-    const auto* window = qobject_cast<const GameWindow*>(this->window());
-    if (!window || window->hasReachedScreen()) {
+    const auto* window = static_cast<const GameWindow*>(parentWidget());
+    if (window->hasReachedScreen()) {
         lightUp_->start();
         return;
     }

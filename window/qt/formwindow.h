@@ -11,6 +11,7 @@ class QTimer;
 
 namespace zintu {
 
+class GameWindow;
 class Pad;
 
 // The game window's form Form1 with its controls, built from the design at every load inside
@@ -19,7 +20,7 @@ class FormWindow : public QWidget, public ToolkitForm {
     Q_OBJECT
 
 public:
-    FormWindow(QWidget* parent, ToolkitEvents& events);
+    FormWindow(GameWindow* window, ToolkitEvents& events);
 
     // The form's designed size.
     static QSize designedSize();

@@ -44,7 +44,9 @@ QPoint GameWindow::formOrigin() const {
 void GameWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     // The native window exists from now on, and is exposed only later.
-    windowHandle()->installEventFilter(this);
+    if (!reachedScreen_) {
+        windowHandle()->installEventFilter(this);
+    }
 }
 
 bool GameWindow::eventFilter(QObject* watched, QEvent* event) {
