@@ -5,11 +5,14 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
+#include "design.h"
+
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QWidget window;
     window.setWindowTitle(QStringLiteral("Zintu!"));
-    window.setFixedSize(321, 133);
+    window.setFixedSize(zintu::design::toPixels(zintu::design::clientWidth),
+                        zintu::design::toPixels(zintu::design::clientHeight));
     auto* layout = new QVBoxLayout(&window);
     layout->addWidget(new QLabel(QStringLiteral("Level: 1")));
     window.show();

@@ -2,6 +2,8 @@
 // benchmark measures zintu.exe against, built the same way.
 #include <windows.h>
 
+#include "design.h"
+
 namespace {
 
 LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -23,7 +25,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     windowClass.lpszClassName = L"Reference";
     RegisterClassW(&windowClass);
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-    RECT outside{0, 0, 321, 133};
+    RECT outside{0, 0, zintu::design::toPixels(zintu::design::clientWidth),
+                 zintu::design::toPixels(zintu::design::clientHeight)};
     AdjustWindowRect(&outside, style, FALSE);
     HWND window = CreateWindowW(L"Reference", L"Zintu!", style, CW_USEDEFAULT, CW_USEDEFAULT,
                                 outside.right - outside.left, outside.bottom - outside.top, nullptr,

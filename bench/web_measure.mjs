@@ -3,8 +3,9 @@
 // for the waiting cost, the level-N playback's rhythm, "GO!", the beat in a hidden tab and the
 // pointer's latency; and the beat in a hidden tab in Firefox ESR, which throttles a hidden
 // page's timers. Every time is the page's own: its paint timing and its frames.
-// Usage: node web_measure.mjs ZINTU.html LABEL-FONT.woff2 [--runs N] [--rhythm-level L]
-//        [--json FILE]
+// Usage: node web_measure.mjs ZINTU.html LABEL-FONT.woff2 --design JSON [--runs N]
+//        [--rhythm-level L] [--json FILE]
+// JSON: the window's design in pixels, as tests/e2e/design.py prints it.
 import { readFileSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
@@ -12,7 +13,6 @@ import { pathToFileURL } from 'node:url';
 import { gzipSync } from 'node:zlib';
 
 import { launch } from '../tests/web/browsers.mjs';
-import { OFF_PADS, PAD_CENTRES, pause } from '../tests/web/game.mjs';
 
 const PHASE_MS = 300;
 const hiddenLevel = 5;
@@ -27,6 +27,8 @@ const [gamePath, fontPath] = args;
 const runs = Number(option('--runs', 10));
 const rhythmLevel = Number(option('--rhythm-level', 20));
 const jsonPath = option('--json', 'web-bench-results.json');
+const { PAD_CENTRES, OFF_PADS } = JSON.parse(option('--design'));
+const pause = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 const median = (values) => {
   const sorted = [...values].sort((a, b) => a - b);

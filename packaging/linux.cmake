@@ -54,3 +54,4 @@ include(CPack)
 
 add_executable(zintu_reference bench/reference.cpp)
 target_link_libraries(zintu_reference PRIVATE Qt6::Widgets)
+target_include_directories(zintu_reference PRIVATE window)

@@ -93,3 +93,4 @@ configure_file(bench/reference_win32.rc.in reference_win32.rc @ONLY)
 add_executable(zintu_reference WIN32 bench/reference_win32.cpp
     ${CMAKE_CURRENT_BINARY_DIR}/reference_win32.rc)
 target_compile_definitions(zintu_reference PRIVATE UNICODE _UNICODE)
+target_include_directories(zintu_reference PRIVATE window)

@@ -11,6 +11,7 @@ import subprocess
 import sys
 import zipfile
 
+from e2e.design import FORM_SIZE
 from e2e.desktop import Desktop
 from e2e.player import Game
 from e2e.report import Checks, StepFailed
@@ -78,8 +79,8 @@ def main():
         game = Game(["wine", INSTALL_DIR + r"\zintu.exe"], desktop)
         try:
             window = game.game_window("the installed game")
-            check("the installed game opens its Zintu! window, 321 x 133 inside",
-                  (window.width, window.height) == (321, 133))
+            check("the installed game opens its Zintu! window, "
+                  f"{FORM_SIZE[0]} x {FORM_SIZE[1]} inside", (window.width, window.height) == FORM_SIZE)
             game.close(window)
             check("and closes with status 0", game.exit_status() == 0)
         finally:

@@ -25,6 +25,11 @@ struct TwipRect {
     int height;
 };
 
+struct TwipPoint {
+    int x;
+    int y;
+};
+
 struct PixelRect {
     int x;
     int y;
@@ -85,6 +90,10 @@ inline constexpr std::array<PadDesign, padCount> padTable{{
 constexpr Colour restingColour(PadIndex pad) {
     return padTable[static_cast<std::size_t>(pad)].colour;
 }
+
+// A point of the window's own orange, clear of the pads and the label: where a click lands on the
+// window itself.
+inline constexpr TwipPoint offPadsPoint{3750, 1800};
 
 constexpr TwipRect padRect(PadIndex pad) {
     const PadDesign& design = padTable[static_cast<std::size_t>(pad)];

@@ -21,7 +21,8 @@ namespace {
 
 constexpr int pollMs = 5;
 // A point of the form's background, off every pad.
-const QPoint offThePads(250, 120);
+const QPoint offThePads(design::toPixels(design::offPadsPoint.x),
+                        design::toPixels(design::offPadsPoint.y));
 
 Qt::MouseButton qtButton(Button button) {
     switch (button) {

@@ -20,7 +20,8 @@ constexpr int inputSettleMs = 20;
 constexpr int messageTextId = 0xFFFF;
 constexpr wchar_t boxIdProperty[] = L"ZintuContractId";
 // A point of the form's background, off every pad.
-constexpr POINT offThePads{250, 120};
+constexpr POINT offThePads{design::toPixels(design::offPadsPoint.x),
+                           design::toPixels(design::offPadsPoint.y)};
 
 std::string textOf(HWND window) {
     wchar_t text[512] = L"";

@@ -1,20 +1,59 @@
-"""What the player knows of the game's window design, in the form's pixels at 96 dpi."""
+"""What the player knows of the game's window design, read once from the game's own design values
+and turned into the form's pixels at the design's resolution."""
 
-WHITE = (255, 255, 255)
-PAD_NAMES = ["red", "yellow", "green", "blue"]
-PAD_COLOURS = [(255, 0, 0), (255, 255, 0), (0, 255, 0), (0, 0, 255)]
-# Pad centres in the form's pixels: the pads tile a 133 x 133 square in a 2 x 2 grid.
-PAD_CENTRES = [(33, 33), (100, 33), (100, 100), (33, 100)]
+import os
+import re
+
+with open(os.path.join(os.path.dirname(__file__), "..", "..", "window", "design.h")) as header:
+    _SOURCE = header.read()
+
+
+def _number(name):
+    return int(re.search(rf"\b{name} = (\d+);", _SOURCE).group(1))
+
+
+def _text(name):
+    return re.search(rf'\b{name} = "([^"]*)";', _SOURCE).group(1)
+
+
+def _colour(name):
+    return tuple(int(part) for part in
+                 re.search(rf"\b{name} = rgb\((\d+), (\d+), (\d+)\)", _SOURCE).groups())
+
+
+def to_pixels(twips):
+    """Rounds to the nearest pixel, halves up, as the game does."""
+    dpi, per_inch = _number("designDpi"), _number("twipsPerInch")
+    return (2 * twips * dpi + per_inch) // (2 * per_inch)
+
+
+_PADS = re.findall(r'\{"(\w+) pad", rgb\((\d+), (\d+), (\d+)\), (\d+), (\d+)\}', _SOURCE)
+_PAD_SIZE = _number("padSize")
+
+PAD_NAMES = [name.lower() for name, *_ in _PADS]
+PAD_ACCESSIBLE_NAMES = [f"{name} pad" for name, *_ in _PADS]
+PAD_COLOURS = [(int(r), int(g), int(b)) for _, r, g, b, _, _ in _PADS]
+WHITE = _colour("litColour")
+# Each pad's middle, its edges rounded as the game rounds them.
+PAD_CENTRES = [((to_pixels(int(left)) + to_pixels(int(left) + _PAD_SIZE)) // 2,
+                (to_pixels(int(top)) + to_pixels(int(top) + _PAD_SIZE)) // 2)
+               for *_, left, top in _PADS]
 # Where a pad's colour is read: up and left of its centre, clear of the pointer that clicked
 # it, which a Wayland compositor draws into the picture, below and right of the click.
 PAD_SAMPLES = [(x - 16, y - 16) for x, y in PAD_CENTRES]
-PAD_PITCH = 67
-FORM_SIZE = (321, 133)
-# A point of the window's orange background, off every pad.
-OFF_PADS = (250, 120)
-GAME_CAPTION = "Zintu!"
+PAD_PITCH = PAD_CENTRES[1][0] - PAD_CENTRES[0][0]
+FORM_SIZE = (to_pixels(_number("clientWidth")), to_pixels(_number("clientHeight")))
+OFF_PADS = tuple(to_pixels(int(twips)) for twips in
+                 re.search(r"offPadsPoint\{(\d+), (\d+)\}", _SOURCE).groups())
+GAME_CAPTION = _text("formCaption")
+MESSAGE_CAPTION = _text("messageCaption")
 # The caption bar the game draws itself where a Wayland compositor leaves it to the program: the
 # toolkit's window grey.
 CAPTION_BAR_HEIGHT = 28
 CAPTION_BAR_COLOUR = (239, 239, 239)
-MESSAGE_CAPTION = "Zintu"
+
+
+if __name__ == "__main__":
+    # For the benchmark's web probe, which is not written in Python.
+    import json
+    print(json.dumps({"PAD_CENTRES": PAD_CENTRES, "OFF_PADS": OFF_PADS, "FORM_SIZE": FORM_SIZE}))
