@@ -25,15 +25,19 @@ foreach(browser chromium firefox)
     set_tests_properties(window_tests_${browser} PROPERTIES TIMEOUT 300)
 endforeach()
 
-# The real zintu.html opened from disk and played as a person would, with real pointer input
-# and the pads read from the screen: to level 10 in Chromium, reaching three ratings, and to
-# level 6 in Firefox; the closing moments, and the page without JavaScript, in both.
+# The real zintu.html opened from disk and played as a person would, by the same player as the
+# desktop's, with real pointer, touch and key input and the pads followed frame by frame as the
+# page paints them: to level 10 in Chromium, reaching three ratings, and to level 6 in Firefox;
+# the closing moments, the scales, the page without JavaScript and served from a host, in both.
 set(page ${PROJECT_BINARY_DIR}/zintu.html)
-add_test(NAME end_to_end_chromium COMMAND /usr/bin/node ${web_tests}/play_e2e.mjs chromium ${page} 10)
-add_test(NAME end_to_end_firefox COMMAND /usr/bin/node ${web_tests}/play_e2e.mjs firefox ${page} 6)
-# A round through the accessibility tree alone, as with a screen reader. Chromium's: puppeteer
-# reads no accessibility tree over Firefox's WebDriver BiDi.
+set(player ${CMAKE_CURRENT_SOURCE_DIR}/e2e/play_e2e.py)
+add_test(NAME end_to_end_chromium
+    COMMAND /usr/bin/python3 ${player} --browser chromium --levels 10 ${page})
+add_test(NAME end_to_end_firefox COMMAND /usr/bin/python3 ${player} --browser firefox ${page})
+# The screen reader's round through Chromium's accessibility tree, which puppeteer cannot read
+# over Firefox's WebDriver BiDi.
 add_test(NAME screen_reader_plays_a_round_chromium
-    COMMAND /usr/bin/node ${web_tests}/accessibility_e2e.mjs ${page})
+    COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/e2e/accessibility_e2e.py
+            --browser chromium ${page})
 set_tests_properties(end_to_end_chromium end_to_end_firefox screen_reader_plays_a_round_chromium
-    PROPERTIES TIMEOUT 300)
+    PROPERTIES TIMEOUT 300 ENVIRONMENT PYTHONPATH=${CMAKE_CURRENT_SOURCE_DIR})

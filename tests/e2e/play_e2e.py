@@ -1,31 +1,40 @@
 #!/usr/bin/python3
-"""Plays the real game on a private X server as a person would.
+"""Plays the real game as a person would, on a desktop or in a browser, written once over either.
 
-It learns each pattern by watching the pads' pixels, answers every message box with the
-keyboard after reading its text by OCR, clicks with XTest, and closes the window at the
-moments a player can. Every check prints a line; a failure names the step that went wrong.
+It learns each pattern by watching the pads, reads every message box and answers it from the
+keyboard, clicks with real input, and closes the window at the moments a player can. Every
+check prints a line; a failure names the step that went wrong.
 
-The desktop is a bare X server, the openbox window manager on it, or a Wayland desktop nested
-in it: weston, GNOME Shell or KDE's kwin. The program is the Linux binary or, under Wine,
-zintu.exe.
+On a desktop the program is seen and driven through a private X server: pixels, XTest input,
+boxes read by OCR. The desktop is a bare X server, the openbox window manager on it, or a
+Wayland desktop nested in it: weston, GNOME Shell or KDE's kwin; the program is the Linux
+binary or, under Wine, zintu.exe. In a browser the page is zintu.html, in headless Chromium or
+Firefox ESR: what it paints, the browser's input, the box as it stands on the page.
 
 Usage: play_e2e.py [--desktop bare|openbox|wayland|gnome|kde] [--scenarios all|level-ups]
                    COMMAND...
+       play_e2e.py --browser chromium|firefox [--levels N] PAGE.html
 """
 
 import argparse
+import functools
+import http.server
 import os
-import re
 import subprocess
 import sys
 import tempfile
+import threading
 import time
 
-from e2e.design import CAPTION_BAR_COLOUR, CAPTION_BAR_HEIGHT, MESSAGE_CAPTION, OFF_PADS, \
-    PAD_COLOURS, PAD_NAMES, PAD_SAMPLES
+from e2e.browser import BrowserGame
+from e2e.design import CAPTION_BAR_COLOUR, CAPTION_BAR_HEIGHT, FORM_SIZE, MESSAGE_CAPTION, \
+    OFF_PADS, PAD_COLOURS, PAD_NAMES, PAD_SAMPLES, WHITE
 from e2e.desktop import Desktop, GnomeShell
-from e2e.player import Game
-from e2e.report import Checks, StepFailed
+from e2e.player import Game, normalised
+from e2e.report import TIMEOUT, Checks, StepFailed
+
+# Level 99 plays for a minute.
+PLAYBACK_TIMEOUT = 90.0
 
 
 def rating(level):
@@ -42,103 +51,31 @@ def distance(a, b):
     return abs(a[0] - b[0]) + abs(a[1] - b[1])
 
 
-def normalised(text):
-    return re.sub(r"[^a-z0-9]", "", text.lower())
-
-
 check = Checks()
 
 LOOK_BACK_S = 0.3
 
 
-OCR_SCALE = 3  # tesseract reads the box's small text reliably only when enlarged
-# Every character the boxes show: tesseract takes none else for them ("}" for "y").
-BOX_CHARACTERS = ("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789"
-                  " !?.:'")
-
-
-def enlarged_grey(data, width, height):
-    """The window's 32-bit pixels as a greyscale PGM enlarged OCR_SCALE times, with bilinear
-    interpolation: repeated pixels leave steps that tesseract misreads ("?" as "7")."""
-    grey = [[(data[4 * (y * width + x)] + data[4 * (y * width + x) + 1]
-              + data[4 * (y * width + x) + 2]) // 3 for x in range(width)] for y in range(height)]
-    out = bytearray()
-    for big_y in range(height * OCR_SCALE):
-        y = min(max((big_y + 0.5) / OCR_SCALE - 0.5, 0), height - 1)
-        y0, fy = int(y), y - int(y)
-        y1 = min(y0 + 1, height - 1)
-        for big_x in range(width * OCR_SCALE):
-            x = min(max((big_x + 0.5) / OCR_SCALE - 0.5, 0), width - 1)
-            x0, fx = int(x), x - int(x)
-            x1 = min(x0 + 1, width - 1)
-            top = grey[y0][x0] * (1 - fx) + grey[y0][x1] * fx
-            bottom = grey[y1][x0] * (1 - fx) + grey[y1][x1] * fx
-            out.append(int(top * (1 - fy) + bottom * fy + 0.5))
-    return f"P5 {width * OCR_SCALE} {height * OCR_SCALE} 255\n".encode() + bytes(out)
-
-
-def settled_image(view):
-    """The view's pixels once two looks 50 ms apart agree: the box may still be painting."""
-    image = view.image()
-    while True:
-        time.sleep(0.05)
-        again = view.image()
-        if again == image:
-            return image
-        image = again
-
-
-def settled_box(game, step):
-    """The open box once two looks 50 ms apart agree on where it is: under Wayland it is found
-    by its pixels, which may still be arriving."""
-    box = game.wait_for(step, game.message_box)
-    while True:
-        time.sleep(0.05)
-        again = game.wait_for(step, game.message_box)
-        if (again.left, again.top, again.width, again.height) == (box.left, box.top, box.width,
-                                                                   box.height):
-            return again
-        box = again
-
-
-def read(view):
-    """The lines of text on a view, read from its pixels by OCR."""
-    with tempfile.TemporaryDirectory() as folder:
-        picture = os.path.join(folder, "view.pgm")
-        with open(picture, "wb") as out:
-            out.write(enlarged_grey(*settled_image(view)))
-        text = subprocess.run(["tesseract", picture, "-", "--psm", "6", "-c",
-                               f"tessedit_char_whitelist={BOX_CHARACTERS}"],
-                              capture_output=True, text=True).stdout
-    return [line for line in text.splitlines() if normalised(line)]
-
-
 def expect_box(game, step, expected):
-    game.park_pointer()
-    box = settled_box(game, step)
-    body = box
-    if box.caption_height:
-        # The box's title bar, its own or the compositor's: its caption must read whole, beside
-        # the buttons' glyphs (a cross, a chevron). Read apart from the text, which OCR reads
-        # less surely beside it.
-        caption_bar, body = box.split(box.caption_height)
-        caption = " ".join(read(caption_bar))
+    box, caption, text, ok_has_focus = game.read_box(step)
+    same = (lambda a, b: a == b) if game.exact_text else \
+        (lambda a, b: normalised(a) == normalised(b))
+    if caption is not None:
         check(f"{step}: the box's caption reads {MESSAGE_CAPTION!r} (read {caption!r})",
-              re.sub("[vx]+$", "", normalised(caption)) == normalised(MESSAGE_CAPTION))
-    # The button's "OK" may be read too; everything else must be the text, letter for letter
-    # and digit for digit (punctuation aside, where OCR is least sure).
-    message = " ".join(line for line in read(body) if normalised(line) != "ok")
-    check(f"{step}: box says {expected!r} (read {message!r})",
-          normalised(message) == normalised(expected))
+              same(caption, MESSAGE_CAPTION))
+    check(f"{step}: box says {expected!r} (read {text!r})", same(text, expected))
+    if ok_has_focus is not None:
+        check(f"{step}: its one button, OK, has the focus", ok_has_focus)
     return box
 
 
-def play_round(game, window, step, pattern, level, wrong=False, double=False):
+def play_round(game, window, step, pattern, level, wrong=False, double=False, touch=False,
+               answer=None):
     """Clicks back one round's pattern; a wrong click first, or the first pad clicked twice
-    quickly, where asked."""
+    quickly, where asked; with a finger, where asked."""
     if wrong:
         game.click_pad(window, (pattern[0] + 1) % 4)
-        game.answer_box(step, expect_box(game, step + " wrong click", rating(level)))
+        answer(step, expect_box(game, step + " wrong click", rating(level)))
     remaining = pattern
     if double:
         # Two clicks within a double-click's time, and both are judged: the second is right
@@ -148,10 +85,13 @@ def play_round(game, window, step, pattern, level, wrong=False, double=False):
         if pattern[1] == pattern[0]:
             remaining = pattern[2:]
         else:
-            game.answer_box(step, expect_box(game, step + " quick second click", rating(level)))
+            answer(step, expect_box(game, step + " quick second click", rating(level)))
             remaining = pattern[1:]
     for pad in remaining:
-        game.click_pad(window, pad)
+        if touch:
+            game.tap_pad(window, pad)
+        else:
+            game.click_pad(window, pad)
 
 
 def check_decorations(game, window):
@@ -182,6 +122,18 @@ def box_over_window(game, box, window):
             and abs(game.centre(box)[0] - game.centre(window)[0]) <= 2)
 
 
+def check_box_placed(game, step, box, window, placed):
+    if placed == "centred":
+        check(f"{step}: the box is centred over the window",
+              distance(game.centre(box), game.window_centre(window)) <= 2)
+    elif placed == "over":
+        check(f"{step}: the box is over the window, centred across it",
+              box_over_window(game, box, window))
+    elif placed == "near":
+        check(f"{step}: the box is over the window or beside it",
+              box_near_window(game, box, window))
+
+
 def click_window_then_answer(game, step, window):
     """Activates the game window as a player who clicks it does, then answers with Return:
     the box must have the keyboard again."""
@@ -189,14 +141,20 @@ def click_window_then_answer(game, step, window):
     game.click_at(left + OFF_PADS[0], top + OFF_PADS[1])
     # A player looks from the window to the box before pressing the key.
     time.sleep(LOOK_BACK_S)
-    game.press_return()
+    game.press_key("Return")
     check(f"{step}: after a click on the game window, Return answers the box", game.box_gone())
     game.react()
 
 
 def play_levels(game, levels, wrong_at=(), double_at=(), above_at=None, box_placed="centred",
-                click_under_box=False):
-    """Plays from level 1, clicking back each pattern at 20 clicks a second."""
+                click_under_box=False, touch_at=(), answer_keys=("Return",)):
+    """Plays from level 1, clicking back each pattern at 20 clicks a second, and answering the
+    boxes with each of `answer_keys` in turn."""
+    keys = iter(answer_keys * (3 * levels))
+
+    def answer(step, box):
+        game.answer_box(step, box, next(keys))
+
     earlier = []
     window = game.game_window("start")
     if game.wayland:
@@ -206,30 +164,21 @@ def play_levels(game, levels, wrong_at=(), double_at=(), above_at=None, box_plac
         if level == above_at:
             game.set_above(window)
             game.wait_for(step + " (keep above)", lambda: game.is_above(window))
-        seen = game.watch_playback(step + " playback", window)
+        seen = game.watch_playback(step + " playback", window, PLAYBACK_TIMEOUT)
         check(f"{step}: {len(seen)} pads played, {', '.join(PAD_NAMES[p] for p in seen)}",
               len(seen) == level)
         check(f"{step}: the pattern starts as the last level's did", seen[:-1] == earlier)
         earlier = seen
         box = expect_box(game, step + " GO", "GO!")
-        if box_placed == "centred":
-            check(f"{step}: the box is centred over the window",
-                  distance(game.centre(box), game.centre(window)) <= 2)
-        elif box_placed == "over":
-            check(f"{step}: the box is over the window, centred across it",
-                  box_over_window(game, box, window))
-        elif box_placed == "near":
-            check(f"{step}: the box is over the window or beside it",
-                  box_near_window(game, box, window))
+        check_box_placed(game, step, box, window, box_placed)
         if click_under_box and level == 1:
             click_window_then_answer(game, step, window)
         else:
-            game.answer_box(step, box)
+            answer(step, box)
         place = game.origin(window)
         play_round(game, window, step, seen, level, wrong=level in wrong_at,
-                   double=level in double_at)
-        box = expect_box(game, step + " complete", f"Ready for level {level + 1}?")
-        game.answer_box(step, box)
+                   double=level in double_at, touch=level in touch_at, answer=answer)
+        answer(step, expect_box(game, step + " complete", f"Ready for level {level + 1}?"))
         after = game.game_window(step + " reload")
         check(f"{step}: the next level plays in the same window, in the same place",
               after.ident == window.ident and game.origin(after) == place)
@@ -238,35 +187,52 @@ def play_levels(game, levels, wrong_at=(), double_at=(), above_at=None, box_plac
         window = after
 
 
-def close_during_playback(game):
-    step = "close during playback"
+# The moments a player may close the game at; each leaves the game at that moment.
+
+def during_playback(game, step):
     window = game.game_window(step)
     game.wait_for(step, lambda: game.lit_pad(window) is not None)
-    game.close(window)
+    return window
+
+
+def during_players_turn(game, step):
+    window = game.game_window(step)
+    game.answer_box(step, expect_box(game, step, "GO!"))
+    game.press_pad(window, 0)
+    game.wait_for(step + " (pad held)", lambda: game.lit_pad(window) == 0)
+    return window
+
+
+def over_message_box(game, step):
+    window = game.game_window(step)
+    expect_box(game, step, "GO!")
+    return window
+
+
+def close_during_playback(game):
+    step = "close during playback"
+    game.close(during_playback(game, step))
     check(f"{step}: zintu ends with status 0", game.exit_status() == 0)
 
 
 def close_during_players_turn(game):
     step = "close during the player's turn"
-    window = game.game_window(step)
-    game.answer_box(step, expect_box(game, step, "GO!"))
-    game.press_pad(window, 0)
-    game.wait_for(step + " (pad held)", lambda: game.lit_pad(window) == 0)
-    game.close(window)
+    game.close(during_players_turn(game, step))
     check(f"{step}: zintu ends with status 0", game.exit_status() == 0)
 
 
 def close_over_message_box(game):
     step = "close over an open message box"
-    window = game.game_window(step)
-    box = expect_box(game, step, "GO!")
+    window = over_message_box(game, step)
     game.close(window)
     check(f"{step}: the close is refused while the box is open",
           game.exit_status(timeout=1.0) is None and game.message_box() is not None)
-    game.answer_box(step, box)
+    game.answer_box(step, game.message_box())
     game.close(window)
     check(f"{step}: closed after the box, zintu ends with status 0", game.exit_status() == 0)
 
+
+# What only a desktop has.
 
 def toolkit_options_ignored(desktop, command):
     """The game takes no arguments: an option of the toolkit's that would read a style sheet
@@ -299,15 +265,16 @@ def without_display(command):
           run.returncode != 0 and len(lines) == 1 and "xvfb-run" in lines[0])
 
 
-def in_a_game(desktop, command, scenario):
-    game = Game(command, desktop)
+def in_a_game(start, scenario):
+    game = start()
     try:
         scenario(game)
     finally:
         game.stop()
 
 
-def run_scenarios(desktop, command, which, linux):
+def run_desktop_scenarios(desktop, command, which, linux):
+    start = functools.partial(Game, command, desktop)
     if which == "level-ups":
         # What a desktop adds: the window manager's states, the compositor's placement.
         above = 2 if desktop.kind == "openbox" else None
@@ -316,34 +283,171 @@ def run_scenarios(desktop, command, which, linux):
         # puts them where it likes.
         gnome = "over" if desktop.kind == "gnome" and GnomeShell.attaches_modal_boxes() else "near"
         placed = {"gnome": gnome, "kde": "near", "wayland": None}.get(desktop.kind, "centred")
-        in_a_game(desktop, command, lambda game: play_levels(
+        in_a_game(start, lambda game: play_levels(
             game, 3, above_at=above, box_placed=placed, click_under_box=True))
         return
-    in_a_game(desktop, command, lambda game: play_levels(
+    in_a_game(start, lambda game: play_levels(
         game, 6, wrong_at={2, 6}, double_at={4}, above_at=3 if desktop.window_manager else None,
         click_under_box=desktop.window_manager is not None))
-    in_a_game(desktop, command, close_during_playback)
-    in_a_game(desktop, command, close_during_players_turn)
-    in_a_game(desktop, command, close_over_message_box)
+    for scenario in (close_during_playback, close_during_players_turn, close_over_message_box):
+        in_a_game(start, scenario)
     if linux:
         toolkit_options_ignored(desktop, command)
         without_display(command)
+
+
+# What only a browser has.
+
+def no_error_on_the_page(game, step):
+    errors = game.log()["errors"]
+    check(f"{step}: no error on the page ({'; '.join(errors) or 'none'})", not errors)
+
+
+def nothing_fetched_or_stored(game):
+    foreign = [url for url in game.log()["requests"]
+               if url != game.url and not url.startswith(("data:", "blob:"))]
+    check(f"no request beyond the page itself ({' '.join(foreign) or 'none'})", not foreign)
+    stored = game.evaluate("""(async () => {
+      const length = (name) => { try { return window[name].length; } catch { return 0; } };
+      const databases = indexedDB.databases ? (await indexedDB.databases()).length : 0;
+      return document.cookie.length + length('localStorage') + length('sessionStorage') +
+        databases; })()""")
+    check("nothing stored: no cookie, web storage or database", stored == 0)
+
+
+def close_tab_at(moment):
+    """Closing the tab is never held up, whatever the game is doing."""
+    step = f"close the tab {moment.__name__.replace('_', ' ')}"
+
+    def scenario(game):
+        moment(game, step)
+        closed = game.bridge("closeTab", timeoutMs=TIMEOUT * 1000)
+        check(f"{step}: the tab closes, with no question asked",
+              closed and not game.log()["dialogs"])
+    return scenario
+
+
+def ended_page_goes_quiet(game):
+    step = "the window's close button"
+    window = over_message_box(game, step)
+    game.answer_box(step, game.message_box())
+    game.close(window)
+    check(f"{step}: the window goes and the page says {game.ended_line()!r}",
+          game.exit_status() == 0)
+    before = game.screenshot()
+    time.sleep(0.9)
+    check(f"{step}: nothing changes on the page afterwards", game.screenshot() == before)
+
+
+def sharp_at_any_scale(browser, page):
+    """At every zoom and device pixel ratio the pads tile their square edge to edge: across
+    each boundary between pads, every screen pixel is one pad's colour or white, never a blend
+    of two or the window's orange showing through. A browser's own rounding of a position to
+    its sixty-fourth of a pixel may tint one by a few levels; the clip's outer pixels are left
+    out. The game opens at each ratio; a change of ratio while it runs lays it out anew the
+    same way."""
+    allowed = PAD_COLOURS + [WHITE]
+    square = FORM_SIZE[1]
+
+    def nearly(a, b):
+        return all(abs(x - y) <= 8 for x, y in zip(a, b))
+
+    for scale in (1.25, 1.5, 2, 3):
+        game = BrowserGame(browser, page, scale=scale)
+        try:
+            window = game.game_window(f"at {scale} x")
+            side, _, pixels = game.screenshot(
+                {"x": window.left, "y": window.top, "width": square, "height": square})
+            middles = (side // 4, 3 * side // 4)
+            strays = sum(
+                not any(nearly(pixels[y * side + x], colour) for colour in allowed)
+                for i in range(1, side - 1) for m in middles for x, y in ((i, m), (m, i)))
+            check(f"at {scale} screen pixels a CSS pixel, the lines across the pads' {side} x "
+                  f"{side} pixels show only pads ({strays} other)", strays == 0)
+        finally:
+            game.stop()
+
+
+def without_java_script(game):
+    line = game.evaluate("document.querySelector('noscript').textContent.trim()")
+    shown = game.evaluate("document.body.innerText.trim()")
+    check(f"without JavaScript the page says {shown!r}", shown == line and line != "")
+
+
+def from_a_web_host(browser, page):
+    """Served, as from disk: a level-up, and nothing fetched but the page."""
+    step = "from a web host"
+    folder, name = os.path.split(os.path.abspath(page))
+    class Quiet(http.server.SimpleHTTPRequestHandler):
+        def log_message(self, *arguments):
+            pass
+    handler = functools.partial(Quiet, directory=folder)
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    game = BrowserGame(browser, f"http://127.0.0.1:{server.server_address[1]}/{name}")
+    try:
+        window = game.game_window(step)
+        seen = game.watch_playback(step, window, PLAYBACK_TIMEOUT)
+        game.answer_box(step, expect_box(game, step, "GO!"))
+        game.click_pad(window, seen[0])
+        expect_box(game, step, "Ready for level 2?")
+        fetched = [url for url in game.log()["requests"]
+                   if not url.startswith(("data:", "blob:"))]
+        check(f"{step}: only the page itself requested ({' '.join(fetched)})",
+              fetched == [game.url])
+        no_error_on_the_page(game, step)
+    finally:
+        game.stop()
+        server.shutdown()
+
+
+def run_browser_scenarios(browser, page, levels):
+    start = functools.partial(BrowserGame, browser, page)
+
+    def checked(scenario, name=None):
+        def run(game):
+            scenario(game)
+            no_error_on_the_page(game, name or scenario.__name__.replace("_", " "))
+        return run
+
+    # Wrong clicks at the levels that earn each rating within reach; a finger plays level 1.
+    in_a_game(start, checked(lambda game: (play_levels(
+        game, levels, wrong_at={2, 6, 10}, double_at={4}, touch_at={1},
+        answer_keys=("Return", "space", "Escape")), nothing_fetched_or_stored(game)),
+        "the levels"))
+    for scenario in (close_during_playback, close_during_players_turn, close_over_message_box,
+                     close_tab_at(during_playback), close_tab_at(during_players_turn),
+                     close_tab_at(over_message_box), ended_page_goes_quiet):
+        in_a_game(start, checked(scenario))
+    sharp_at_any_scale(browser, page)
+    in_a_game(functools.partial(BrowserGame, browser, page, java_script=False),
+              without_java_script)
+    from_a_web_host(browser, page)
 
 
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--desktop", choices=Desktop.KINDS, default="bare")
     parser.add_argument("--scenarios", choices=["all", "level-ups"], default="all")
+    parser.add_argument("--browser", choices=["chromium", "firefox"])
+    parser.add_argument("--levels", type=int, default=6)
     parser.add_argument("command", nargs="+")
     options = parser.parse_args()
     command = options.command
     command[-1] = os.path.abspath(command[-1])
+    if options.browser:
+        print(f"playing {command[-1]} in {options.browser}, {options.levels} levels", flush=True)
+        try:
+            run_browser_scenarios(options.browser, command[-1], options.levels)
+        except StepFailed as failure:
+            return check.summary(failure)
+        return check.summary()
     linux = not command[-1].endswith(".exe")
     desktop = Desktop(options.desktop, wine=command[0] == "wine")
     print(f"{options.desktop} desktop on {desktop.display}; playing {' '.join(command)}",
           flush=True)
     try:
-        run_scenarios(desktop, command, options.scenarios, linux)
+        run_desktop_scenarios(desktop, command, options.scenarios, linux)
     except StepFailed as failure:
         return check.summary(failure)
     finally:
