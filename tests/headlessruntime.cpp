@@ -79,28 +79,20 @@ void HeadlessToolkit::advanceOneTick() {
 void HeadlessToolkit::mouseDown(PadIndex pad) {
     betweenEvents();
     if (padTakesInput(pad)) {
-        events_->padDown(*latest_, pad);
+        events_->padDown(*latest_, pad, MouseButton::left);
     }
 }
 
-void HeadlessToolkit::mouseUp(PadIndex pad) {
+void HeadlessToolkit::mouseUp(PadIndex pad, bool overPad) {
     betweenEvents();
     if (padTakesInput(pad)) {
-        events_->padUp(*latest_, pad);
-    }
-}
-
-void HeadlessToolkit::click(PadIndex pad) {
-    betweenEvents();
-    if (padTakesInput(pad)) {
-        events_->padClick(*latest_, pad);
+        events_->padUp(*latest_, pad, MouseButton::left, overPad);
     }
 }
 
 void HeadlessToolkit::clickPad(PadIndex pad) {
     mouseDown(pad);
-    mouseUp(pad);
-    click(pad);
+    mouseUp(pad, true);
 }
 
 bool HeadlessToolkit::close() {

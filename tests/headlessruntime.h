@@ -39,9 +39,9 @@ public:
     void advanceOneTick();
 
     // Player input, on the pads of the form built last.
+    // The left button, as a player's; released off the pad unless said otherwise.
     void mouseDown(PadIndex pad);
-    void mouseUp(PadIndex pad);
-    void click(PadIndex pad);
+    void mouseUp(PadIndex pad, bool overPad = false);
     void clickPad(PadIndex pad);
     // The user closes the window; returns whether it closed.
     bool close();

@@ -131,6 +131,7 @@ void Host::unloadForm() {
     // loaded form.
     toolkit_.destroyLater(std::move(form_));
     pads_ = {};
+    leftDownOn_.reset();
     lightUpEnabled_ = false;
     formShown_ = false;
 }
@@ -163,20 +164,27 @@ void Host::tick(const ToolkitForm& form) {
     }
 }
 
-void Host::padDown(const ToolkitForm& form, PadIndex pad) {
-    if (takesInput(form, pad)) {
-        guarded([this, pad] { gate_->mouseDown(pad); });
+void Host::padDown(const ToolkitForm& form, PadIndex pad, MouseButton button) {
+    if (!takesInput(form, pad)) {
+        return;
     }
+    if (button == MouseButton::left) {
+        leftDownOn_ = pad;
+    }
+    guarded([this, pad] { gate_->mouseDown(pad); });
 }
 
-void Host::padUp(const ToolkitForm& form, PadIndex pad) {
-    if (takesInput(form, pad)) {
-        guarded([this, pad] { gate_->mouseUp(pad); });
+void Host::padUp(const ToolkitForm& form, PadIndex pad, MouseButton button, bool overPad) {
+    if (!takesInput(form, pad)) {
+        return;
     }
-}
-
-void Host::padClick(const ToolkitForm& form, PadIndex pad) {
-    if (takesInput(form, pad)) {
+    const bool click = button == MouseButton::left && overPad && leftDownOn_ == pad;
+    if (button == MouseButton::left) {
+        leftDownOn_.reset();
+    }
+    guarded([this, pad] { gate_->mouseUp(pad); });
+    // The release's own handler may have disabled or unloaded the pad.
+    if (click && takesInput(form, pad)) {
         guarded([this, pad] { gate_->click(pad); });
     }
 }

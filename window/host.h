@@ -70,9 +70,8 @@ private:
     };
 
     void tick(const ToolkitForm& form) override;
-    void padDown(const ToolkitForm& form, PadIndex pad) override;
-    void padUp(const ToolkitForm& form, PadIndex pad) override;
-    void padClick(const ToolkitForm& form, PadIndex pad) override;
+    void padDown(const ToolkitForm& form, PadIndex pad, MouseButton button) override;
+    void padUp(const ToolkitForm& form, PadIndex pad, MouseButton button, bool overPad) override;
     void padPressed(const ToolkitForm& form, PadIndex pad) override;
     bool closeRequested() override;
 
@@ -101,6 +100,9 @@ private:
     std::array<PadRecord, design::padCount> pads_{};
     bool lightUpEnabled_ = false;
     bool formShown_ = false;
+    // The pad of the loaded form the left button went down on, until it comes up: a click is
+    // the left button pressed and released on the same pad.
+    std::optional<PadIndex> leftDownOn_;
     int exitStatus_ = 0;
 };
 

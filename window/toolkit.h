@@ -11,14 +11,19 @@ namespace zintu {
 
 class ToolkitForm;
 
+// Only the left button clicks; the others press and release alike.
+enum class MouseButton { left, other };
+
 // What a toolkit reports to the host. Each control's event names the form it stands on, so
 // that the host can tell a loaded form's controls from an unloaded one's.
 class ToolkitEvents {
 public:
     virtual void tick(const ToolkitForm& form) = 0;
-    virtual void padDown(const ToolkitForm& form, PadIndex pad) = 0;
-    virtual void padUp(const ToolkitForm& form, PadIndex pad) = 0;
-    virtual void padClick(const ToolkitForm& form, PadIndex pad) = 0;
+    // A mouse button pressed on the pad. The pad keeps the mouse until every button is released.
+    virtual void padDown(const ToolkitForm& form, PadIndex pad, MouseButton button) = 0;
+    // A button released, reported to the pad it was pressed on; `overPad`: with the pointer still
+    // over that pad. A release the window system takes away is one off the pad.
+    virtual void padUp(const ToolkitForm& form, PadIndex pad, MouseButton button, bool overPad) = 0;
     // What assistive technology's press action asks: what a left click does.
     virtual void padPressed(const ToolkitForm& form, PadIndex pad) = 0;
     // The user asks to close the window; returns whether it may close. The program has ended

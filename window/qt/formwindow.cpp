@@ -108,9 +108,11 @@ void FormWindow::setShown(bool shown) {
 
 void FormWindow::adopt(Pad* pad, PadIndex index) {
     pads_.at(static_cast<std::size_t>(index)) = pad;
-    connect(pad, &Pad::mouseDown, this, [this, index] { events_.padDown(*this, index); });
-    connect(pad, &Pad::mouseUp, this, [this, index] { events_.padUp(*this, index); });
-    connect(pad, &Pad::clicked, this, [this, index] { events_.padClick(*this, index); });
+    connect(pad, &Pad::mouseDown, this,
+            [this, index](MouseButton button) { events_.padDown(*this, index, button); });
+    connect(pad, &Pad::mouseUp, this, [this, index](MouseButton button, bool overPad) {
+        events_.padUp(*this, index, button, overPad);
+    });
     connect(pad, &Pad::pressed, this, [this, index] { events_.padPressed(*this, index); });
 }
 

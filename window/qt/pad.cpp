@@ -57,25 +57,22 @@ void Pad::press() {
 
 void Pad::paintEvent(QPaintEvent*) {}
 
+namespace {
+
+MouseButton buttonOf(const QMouseEvent& event) {
+    return event.button() == Qt::LeftButton ? MouseButton::left : MouseButton::other;
+}
+
+}  // namespace
+
 void Pad::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) {
-        leftPressedHere_ = true;
-    }
     event->accept();
-    emit mouseDown();
+    emit mouseDown(buttonOf(*event));
 }
 
 void Pad::mouseReleaseEvent(QMouseEvent* event) {
     event->accept();
-    const bool click = event->button() == Qt::LeftButton && leftPressedHere_ &&
-                       rect().contains(event->position().toPoint());
-    if (event->button() == Qt::LeftButton) {
-        leftPressedHere_ = false;
-    }
-    emit mouseUp();
-    if (click) {
-        emit clicked();
-    }
+    emit mouseUp(buttonOf(*event), rect().contains(event->position().toPoint()));
 }
 
 }  // namespace zintu

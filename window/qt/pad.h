@@ -4,6 +4,7 @@
 
 #include "design.h"
 #include "runtime.h"
+#include "toolkit.h"
 
 namespace zintu {
 
@@ -27,9 +28,8 @@ public:
     void press();
 
 signals:
-    void mouseDown();
-    void mouseUp();
-    void clicked();
+    void mouseDown(MouseButton button);
+    void mouseUp(MouseButton button, bool overPad);
     void pressed();
 
 protected:
@@ -45,7 +45,6 @@ private:
     Colour backColor_ = 0;
     // Kept in twips so that every move rounds the pad's edges afresh, never its size.
     design::TwipRect twips_{};
-    bool leftPressedHere_ = false;
 };
 
 QColor toQColor(Colour colour);

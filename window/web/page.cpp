@@ -40,7 +40,8 @@ EM_JS(void, zintu_show_box, (const char* text, bool overWindow), {
 EM_ASYNC_JS(void, zintu_wait, (double deadline), { await ZintuPage.wait(deadline); });
 EM_JS(int, zintu_take, (), {
     const event = ZintuPage.take();
-    return event ? event.kind | event.pad << 4 | event.form << 8 : -1;
+    return event ? event.kind | event.pad << 4 | event.left << 8 | event.overPad << 9 |
+        event.form << 10 : -1;
 });
 EM_JS(void, zintu_end, (), { ZintuPage.end(); });
 // clang-format on
@@ -131,8 +132,9 @@ std::optional<Event> take() {
     if (packed < 0) {
         return std::nullopt;
     }
-    return Event{static_cast<EventKind>(packed & 0xf), packed >> 8,
-                 static_cast<PadIndex>((packed >> 4) & 0xf)};
+    return Event{static_cast<EventKind>(packed & 0xf), packed >> 10,
+                 static_cast<PadIndex>((packed >> 4) & 0xf),
+                 packed & 1 << 8 ? MouseButton::left : MouseButton::other, (packed & 1 << 9) != 0};
 }
 
 void end() {

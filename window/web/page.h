@@ -5,17 +5,20 @@
 
 #include "design.h"
 #include "runtime.h"
+#include "toolkit.h"
 
 // The page's DOM, input and timer as the web toolkit reaches them: each call is one step of the
 // page's script. Places and sizes are in the screen's own pixels.
 namespace zintu::page {
 
-enum class EventKind { down, up, click, pressed, close, boxClosed, rescale };
+enum class EventKind { down, up, pressed, close, boxClosed, rescale };
 
 struct Event {
     EventKind kind;
     int form;
     PadIndex pad;
+    MouseButton button;
+    bool overPad;
 };
 
 struct PadLook {

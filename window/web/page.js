@@ -5,7 +5,7 @@
 var ZintuPage = (function () {
   'use strict';
 
-  const EVENT = { down: 0, up: 1, click: 2, pressed: 3, close: 4, boxClosed: 5, rescale: 6 };
+  const EVENT = { down: 0, up: 1, pressed: 2, close: 3, boxClosed: 4, rescale: 5 };
   const LEFT = 0;
 
   // The label's embedded font is decoded while the program compiles, not after.
@@ -28,12 +28,13 @@ var ZintuPage = (function () {
     return document.getElementById(id);
   }
 
-  function post(kind, form, pad) {
+  // `left`: the left button; `overPad`: a release with the pointer over the pad.
+  function post(kind, form, pad, left, overPad) {
     if (ended) {
       return;
     }
     noteBoxClosed();
-    queue.push({ kind: kind, form: form, pad: pad });
+    queue.push({ kind: kind, form: form, pad: pad, left: !!left, overPad: !!overPad });
     resume();
   }
 
@@ -88,7 +89,7 @@ var ZintuPage = (function () {
     }
     pad.setPointerCapture(event.pointerId);
     presses.set(event.pointerId, pad);
-    post(EVENT.down, pad.zintuForm, pad.zintuIndex);
+    post(EVENT.down, pad.zintuForm, pad.zintuIndex, event.button === LEFT);
   }
 
   // Another button pressed or released while the first is held.
@@ -98,7 +99,7 @@ var ZintuPage = (function () {
       return;
     }
     const kind = event.buttons & pressedBit(event.button) ? EVENT.down : EVENT.up;
-    post(kind, pad.zintuForm, pad.zintuIndex);
+    post(kind, pad.zintuForm, pad.zintuIndex, event.button === LEFT, inside(pad, event));
   }
 
   // PointerEvent.buttons numbers the middle and right buttons the other way round.
@@ -112,10 +113,9 @@ var ZintuPage = (function () {
       return;
     }
     presses.delete(event.pointerId);
-    post(EVENT.up, pad.zintuForm, pad.zintuIndex);
-    if (event.type === 'pointerup' && event.button === LEFT && inside(pad, event)) {
-      post(EVENT.click, pad.zintuForm, pad.zintuIndex);
-    }
+    // A cancelled press was taken away: a release off the pad.
+    post(EVENT.up, pad.zintuForm, pad.zintuIndex, event.button === LEFT,
+      event.type === 'pointerup' && inside(pad, event));
   }
 
   // A click with no pointer behind it is assistive technology's press action: the pads take no

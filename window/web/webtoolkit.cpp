@@ -146,13 +146,10 @@ void WebToolkit::deliver(const page::Event& event) {
     const WebForm& form = *found->second;
     switch (event.kind) {
         case page::EventKind::down:
-            events_->padDown(form, event.pad);
+            events_->padDown(form, event.pad, event.button);
             break;
         case page::EventKind::up:
-            events_->padUp(form, event.pad);
-            break;
-        case page::EventKind::click:
-            events_->padClick(form, event.pad);
+            events_->padUp(form, event.pad, event.button, event.overPad);
             break;
         default:
             events_->padPressed(form, event.pad);

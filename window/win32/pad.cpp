@@ -22,6 +22,10 @@ SystemFunction<decltype(LresultFromObject)> lresultFromObject(L"oleacc.dll", "Lr
 
 enum Button : unsigned { left = 1, right = 2, middle = 4, x1 = 8, x2 = 16 };
 
+MouseButton reported(unsigned button) {
+    return button == left ? MouseButton::left : MouseButton::other;
+}
+
 unsigned xButton(WPARAM wParam) {
     return GET_XBUTTON_WPARAM(wParam) == XBUTTON1 ? x1 : x2;
 }
@@ -99,8 +103,10 @@ LRESULT Pad::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_CAPTURECHANGED:
             // Taken away while a button was held: the pad is restored, but nothing is clicked.
             if (heldButtons_ != 0) {
+                const MouseButton button =
+                    heldButtons_ & left ? MouseButton::left : MouseButton::other;
                 heldButtons_ = 0;
-                events_.padUp(owner_, index_);
+                events_.padUp(owner_, index_, button, false);
             }
             return 0;
         case WM_ERASEBKGND:
@@ -128,7 +134,7 @@ void Pad::buttonDown(unsigned button) {
         SetCapture(hwnd_);
     }
     heldButtons_ |= button;
-    events_.padDown(owner_, index_);
+    events_.padDown(owner_, index_, reported(button));
 }
 
 void Pad::buttonUp(unsigned button, LPARAM position) {
@@ -138,15 +144,11 @@ void Pad::buttonUp(unsigned button, LPARAM position) {
     heldButtons_ &= ~button;
     RECT inside;
     GetClientRect(hwnd_, &inside);
-    const bool click =
-        button == left && PtInRect(&inside, POINT{GET_X_LPARAM(position), GET_Y_LPARAM(position)});
+    const bool overPad = PtInRect(&inside, POINT{GET_X_LPARAM(position), GET_Y_LPARAM(position)});
     if (heldButtons_ == 0) {
         ReleaseCapture();
     }
-    events_.padUp(owner_, index_);
-    if (click) {
-        events_.padClick(owner_, index_);
-    }
+    events_.padUp(owner_, index_, reported(button), overPad);
 }
 
 void Pad::paint() {
