@@ -81,12 +81,46 @@ public:
             ->doAction(QAccessibleActionInterface::pressAction());
     }
 
-    Colour shownOn(PadIndex pad) override {
-        const QColor shown = toolkit_.window()->grab().toImage().pixelColor(centreOf(pad));
+    Colour shownAt(int x, int y) override {
+        const QPoint point = form()->mapTo(toolkit_.window(), QPoint(x, y));
+        const QColor shown = toolkit_.window()->grab().toImage().pixelColor(point);
         return rgb(shown.red(), shown.green(), shown.blue());
     }
 
     std::string labelText() override { return form()->score()->text().toStdString(); }
+
+    // Drawn whole: ink inside the label and none on its edge, where a cut caption reaches.
+    bool labelShowsWhole() override {
+        const QImage image = form()->score()->grab().toImage();
+        const QColor background = toQColor(design::formBackColor);
+        int ink = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                if (image.pixelColor(x, y) == background) {
+                    continue;
+                }
+                ++ink;
+                if (x == 0 || y == 0 || x == image.width() - 1 || y == image.height() - 1) {
+                    return false;
+                }
+            }
+        }
+        return ink > 0;
+    }
+
+    SeenAccessible accessibleOf(PadIndex pad) override {
+        QAccessibleInterface* seen = QAccessible::queryAccessibleInterface(form()->pad(pad));
+        QStringList actions;
+        if (QAccessibleActionInterface* action = seen->actionInterface()) {
+            actions = action->actionNames();
+        }
+        std::vector<std::string> names;
+        for (const QString& name : actions) {
+            names.push_back(name.toStdString());
+        }
+        return {seen->role() == QAccessible::Button ? "button" : "other",
+                seen->text(QAccessible::Name).toStdString(), names, seen->state().checked != 0};
+    }
 
     std::optional<SeenBox> openBox() override {
         MessageBox* box = activeBox();
@@ -118,6 +152,19 @@ public:
     void requestClose() override { toolkit_.window()->close(); }
 
     bool windowShown() override { return toolkit_.window()->isVisible(); }
+
+    std::string windowCaption() override { return toolkit_.window()->windowTitle().toStdString(); }
+
+    std::pair<int, int> clientSize() override {
+        const GameWindow* window = toolkit_.window();
+        return {window->width(), window->height() - window->formOrigin().y()};
+    }
+
+    bool fixedSize() override {
+        const GameWindow* window = toolkit_.window();
+        return window->minimumSize() == window->maximumSize() &&
+               !(window->windowFlags() & Qt::WindowMaximizeButtonHint);
+    }
 
     std::uintptr_t windowIdentity() override {
         return reinterpret_cast<std::uintptr_t>(toolkit_.window());

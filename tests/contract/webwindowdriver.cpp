@@ -28,6 +28,33 @@ EM_JS(int, driver_edge, (const char* selector, int edge), {
     return Math.round([box.left, box.top, box.width, box.height][edge]);
 });
 EM_JS(void, driver_press_action, (), { driver_pad_element.found.click(); });
+// What the accessibility tree takes from the pad: its role ("button" for a <button> without a
+// role of its own), its accessible name, and whether it is pressed.
+EM_JS(void, driver_pad_accessible, (char* role, char* name, bool* pressed, int size), {
+    const pad = driver_pad_element.found;
+    const write = function (text, out) {
+        const bytes = new TextEncoder().encode(text).subarray(0, size - 1);
+        HEAPU8.set(bytes, out);
+        HEAPU8[out + bytes.length] = 0;
+    };
+    write(pad.getAttribute('role') || (pad.tagName === 'BUTTON' ? 'button' : ""), role);
+    write(pad.getAttribute('aria-label') || "", name);
+    HEAPU8[pressed] = pad.getAttribute('aria-pressed') === 'true' ? 1 : 0;
+});
+// The label of the form built last holds its text without overflowing.
+EM_JS(bool, driver_label_whole, (), {
+    const labels = document.querySelectorAll('#zintu-client > .form > .label');
+    const label = labels[labels.length - 1];
+    return label.textContent !== "" && label.scrollWidth <= label.clientWidth &&
+        label.scrollHeight <= label.clientHeight;
+});
+// The window offers no way to resize or maximise it: its caption's one button is the close.
+EM_JS(bool, driver_fixed_size, (), {
+    const frame = document.getElementById('zintu-window');
+    const buttons = frame.querySelectorAll('.caption button');
+    return getComputedStyle(frame).resize === 'none' && buttons.length === 1 &&
+        buttons[0].id === 'zintu-close';
+});
 // The text of the element `index` that `selector` finds, the last one for -1, into `out`, cut to
 // fit: written here, because emscripten's own string helpers differ from one version to the next.
 EM_JS(void, driver_text, (const char* selector, int index, char* out, int size), {
@@ -77,9 +104,8 @@ namespace zintu::testing {
 namespace {
 
 constexpr int pollMs = 5;
-// A point of the window's background, off every pad: right of the grid, below the label.
-constexpr int offThePadsX = 250;
-constexpr int offThePadsY = 120;
+constexpr int offThePadsX = design::toPixels(design::offPadsPoint.x);
+constexpr int offThePadsY = design::toPixels(design::offPadsPoint.y);
 
 std::string pageText(const char* selector, int index) {
     std::array<char, 256> text{};
@@ -140,9 +166,25 @@ public:
         pumpInput();
     }
 
-    Colour shownOn(PadIndex pad) override {
-        const Point centre = padCentre(pad);
-        return static_cast<Colour>(driver_pixel(centre.x, centre.y));
+    Colour shownAt(int x, int y) override {
+        const Point client = corner("#zintu-client");
+        return static_cast<Colour>(driver_pixel(client.x + x, client.y + y));
+    }
+
+    bool labelShowsWhole() override { return driver_label_whole(); }
+
+    SeenAccessible accessibleOf(PadIndex pad) override {
+        std::array<char, 64> role{};
+        std::array<char, 64> name{};
+        bool pressed = false;
+        driver_pad_element(pad);
+        driver_pad_accessible(role.data(), name.data(), &pressed, static_cast<int>(role.size()));
+        SeenAccessible seen{role.data(), name.data(), {}, pressed};
+        // A button's one action is its press.
+        if (seen.role == "button") {
+            seen.actions.push_back("Press");
+        }
+        return seen;
     }
 
     std::string labelText() override { return pageText("#zintu-client > .form > .label", -1); }
@@ -169,6 +211,14 @@ public:
     void requestClose() override { input("click", centreOf("#zintu-close"), Button::left); }
 
     bool windowShown() override { return driver_window_shown(); }
+
+    std::string windowCaption() override { return pageText("#zintu-window .caption span", 0); }
+
+    std::pair<int, int> clientSize() override {
+        return {driver_edge("#zintu-client", 2), driver_edge("#zintu-client", 3)};
+    }
+
+    bool fixedSize() override { return driver_fixed_size(); }
 
     std::uintptr_t windowIdentity() override {
         return static_cast<std::uintptr_t>(driver_window_identity());

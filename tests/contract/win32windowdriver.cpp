@@ -154,17 +154,59 @@ public:
         toolkit_.form()->pad(pad)->accessible()->accDoDefaultAction(self);
     }
 
-    Colour shownOn(PadIndex pad) override {
-        HWND window = padWindow(pad);
-        POINT centre = centreOf(window);
-        ClientToScreen(window, &centre);
+    Colour shownAt(int x, int y) override {
+        POINT point{x, y};
+        ClientToScreen(toolkit_.window(), &point);
         HDC screen = GetDC(nullptr);
-        const COLORREF colour = GetPixel(screen, centre.x, centre.y);
+        const COLORREF colour = GetPixel(screen, point.x, point.y);
         ReleaseDC(nullptr, screen);
         return colour;
     }
 
     std::string labelText() override { return textOf(toolkit_.form()->score()); }
+
+    // Whole where the text, in the label's own font, fits the label's inside.
+    bool labelShowsWhole() override {
+        HWND score = toolkit_.form()->score();
+        const std::wstring text = widen(labelText());
+        HDC dc = GetDC(score);
+        const HGDIOBJ previous =
+            SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(score, WM_GETFONT, 0, 0)));
+        SIZE extent{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+        SelectObject(dc, previous);
+        ReleaseDC(score, dc);
+        RECT inside;
+        GetClientRect(score, &inside);
+        return extent.cx > 0 && extent.cx <= inside.right && extent.cy <= inside.bottom;
+    }
+
+    // Under Wine, LresultFromObject cannot marshal IAccessible, so the object is taken from the
+    // pad rather than through WM_GETOBJECT.
+    SeenAccessible accessibleOf(PadIndex pad) override {
+        IAccessible* accessible = toolkit_.form()->pad(pad)->accessible();
+        VARIANT self{};
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        BSTR name = nullptr;
+        BSTR action = nullptr;
+        VARIANT role{};
+        VARIANT state{};
+        accessible->get_accName(self, &name);
+        accessible->get_accDefaultAction(self, &action);
+        accessible->get_accRole(self, &role);
+        accessible->get_accState(self, &state);
+        SeenAccessible seen{role.lVal == ROLE_SYSTEM_PUSHBUTTON ? "button" : "other",
+                            name ? narrow(name) : "",
+                            {},
+                            (state.lVal & STATE_SYSTEM_PRESSED) != 0};
+        if (action) {
+            seen.actions.push_back(narrow(action));
+        }
+        SysFreeString(name);
+        SysFreeString(action);
+        return seen;
+    }
 
     std::optional<SeenBox> openBox() override {
         HWND box = openMessageBox();
@@ -193,6 +235,19 @@ public:
     void requestClose() override { SendMessageW(toolkit_.window(), WM_CLOSE, 0, 0); }
 
     bool windowShown() override { return IsWindowVisible(toolkit_.window()) != FALSE; }
+
+    std::string windowCaption() override { return textOf(toolkit_.window()); }
+
+    std::pair<int, int> clientSize() override {
+        RECT inside;
+        GetClientRect(toolkit_.window(), &inside);
+        return {inside.right, inside.bottom};
+    }
+
+    bool fixedSize() override {
+        const auto style = static_cast<DWORD>(GetWindowLongPtrW(toolkit_.window(), GWL_STYLE));
+        return !(style & (WS_THICKFRAME | WS_MAXIMIZEBOX));
+    }
 
     std::uintptr_t windowIdentity() override {
         return reinterpret_cast<std::uintptr_t>(toolkit_.window());

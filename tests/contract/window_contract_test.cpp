@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <string>
@@ -9,6 +10,7 @@
 #include "design.h"
 #include "form1.h"
 #include "host.h"
+#include "messages.h"
 #include "recordinggame.h"
 #include "windowdriver.h"
 
@@ -33,9 +35,14 @@ void click(WindowDriver& driver, PadIndex pad, Button button = Button::left) {
     driver.release(pad, button);
 }
 
+Colour shownOn(WindowDriver& driver, PadIndex pad) {
+    const design::PixelRect place = design::toPixels(design::padRect(pad));
+    return driver.shownAt(place.x + place.width / 2, place.y + place.height / 2);
+}
+
 bool anyPadLit(WindowDriver& driver) {
     for (PadIndex pad = 0; pad < design::padCount; ++pad) {
-        if (driver.shownOn(pad) == design::litColour) {
+        if (shownOn(driver, pad) == design::litColour) {
             return true;
         }
     }
@@ -92,7 +99,7 @@ TEST_F(WindowGame, roundPlayedWithTheMouseReloadsOneLevelHigherInTheSameWindow) 
     EXPECT_EQ(driver->labelText(), "Level: 2");
     EXPECT_EQ(form.state().pattern, pattern);
     for (PadIndex pad = 0; pad < design::padCount; ++pad) {
-        EXPECT_EQ(driver->shownOn(pad), design::restingColour(pad)) << "pad " << pad;
+        EXPECT_EQ(shownOn(*driver, pad), design::restingColour(pad)) << "pad " << pad;
     }
     // The new form's timer beats: level 2's playback starts.
     const int ticks = recorder.count("tick");
@@ -268,7 +275,7 @@ TEST_F(WindowPads, disabledPadRaisesNothingAndKeepsItsColour) {
     click(*driver, 0);
     driver->runUntil([] { return false; }, settleMs);
     EXPECT_EQ(recorder.events(), Events{"load"});
-    EXPECT_EQ(driver->shownOn(0), design::restingColour(0));
+    EXPECT_EQ(shownOn(*driver, 0), design::restingColour(0));
 }
 
 TEST_F(WindowPads, pressActionIsALeftClickAndDoesNothingOnADisabledPad) {
@@ -298,6 +305,69 @@ TEST_F(WindowPads, fastPlayerLosesNoClickAtTwentyClicksASecondForTenSeconds) {
         }
     }
     EXPECT_TRUE(eventsBecome(expected));
+}
+
+// The window as designed, at rest: its playback stopped, so that no pad is lit while it is read.
+class WindowDesign : public WindowGame {
+protected:
+    void SetUp() override {
+        start();
+        host.setLightUpEnabled(false);
+        driver->runUntil([this] { return !anyPadLit(*driver); }, playbackTimeoutMs);
+    }
+};
+
+TEST_F(WindowDesign, windowHasTheDesignedCaptionAndClientSizeAndCannotBeResizedOrMaximised) {
+    EXPECT_EQ(driver->windowCaption(), design::formCaption);
+    EXPECT_EQ(driver->clientSize(), std::make_pair(design::toPixels(design::clientWidth),
+                                                   design::toPixels(design::clientHeight)));
+    EXPECT_TRUE(driver->fixedSize());
+}
+
+// Each pad's outermost pixels show its colour, and the orange starts right of the grid: pads
+// that overlapped, or left a gap, would show another colour at one of them.
+TEST_F(WindowDesign, padsTileTheirSquareEdgeToEdgeWithTheOrangeBeside) {
+    int gridRight = 0;
+    for (PadIndex pad = 0; pad < design::padCount; ++pad) {
+        const design::PixelRect place = design::toPixels(design::padRect(pad));
+        const int right = place.x + place.width - 1;
+        const int bottom = place.y + place.height - 1;
+        for (const auto& [x, y] : {std::pair{place.x, place.y}, std::pair{right, place.y},
+                                   std::pair{place.x, bottom}, std::pair{right, bottom}}) {
+            EXPECT_EQ(driver->shownAt(x, y), design::restingColour(pad))
+                << "pad " << pad << " at " << x << "," << y;
+        }
+        gridRight = std::max(gridRight, right + 1);
+    }
+    const int gridBottom = design::toPixels(2 * design::padSize) - 1;
+    EXPECT_EQ(driver->shownAt(gridRight, 0), design::formBackColor);
+    EXPECT_EQ(driver->shownAt(gridRight, gridBottom), design::formBackColor);
+}
+
+// The widest captions once overflowed the label and were cut.
+TEST_F(WindowDesign, everyLevelCaptionFromOneToNinetyNineShowsWholeInTheLabel) {
+    for (int level = 1; level <= 99; ++level) {
+        host.setScoreCaption(messages::levelCaption(level));
+        ASSERT_EQ(driver->labelText(), messages::levelCaption(level));
+        EXPECT_TRUE(driver->labelShowsWhole()) << "level " << level;
+    }
+}
+
+// Screen readers name the pads by colour, press them, and follow playback by their pressed
+// state.
+TEST_F(WindowDesign, eachPadIsAButtonNamedByColourWithAPressActionAndPressedWhileLit) {
+    for (PadIndex pad = 0; pad < design::padCount; ++pad) {
+        const std::string_view name = design::padTable[static_cast<std::size_t>(pad)].name;
+        const testing::SeenAccessible resting = driver->accessibleOf(pad);
+        EXPECT_EQ(resting.role, "button") << name;
+        EXPECT_EQ(resting.name, name);
+        EXPECT_EQ(resting.actions, Texts{"Press"}) << name;
+        EXPECT_FALSE(resting.pressed) << name;
+        host.setBackColor(pad, design::litColour);
+        EXPECT_TRUE(driver->accessibleOf(pad).pressed) << name;
+        host.setBackColor(pad, design::restingColour(pad));
+        EXPECT_FALSE(driver->accessibleOf(pad).pressed) << name;
+    }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "runtime.h"
@@ -24,6 +25,15 @@ struct SeenBox {
     bool ownedByGameWindow;
     // The game window takes no input while it is open.
     bool modal;
+};
+
+// What assistive technology is told of a pad.
+struct SeenAccessible {
+    // "button" for a push button, whatever the toolkit's own name for it.
+    std::string role;
+    std::string name;
+    std::vector<std::string> actions;
+    bool pressed;
 };
 
 // What the contract tests need of a real toolkit, each done through that toolkit's own window
@@ -50,15 +60,23 @@ public:
     // Assistive technology's action on the pad.
     virtual void pressAction(PadIndex pad) = 0;
 
-    // The colour on the screen in the middle of the pad.
-    virtual Colour shownOn(PadIndex pad) = 0;
+    // The colour on the screen at a point of the client area, in pixels.
+    virtual Colour shownAt(int x, int y) = 0;
     virtual std::string labelText() = 0;
+    // Whether the label's text, as it reads now, shows whole inside the label.
+    virtual bool labelShowsWhole() = 0;
+    virtual SeenAccessible accessibleOf(PadIndex pad) = 0;
     virtual std::optional<SeenBox> openBox() = 0;
     virtual void pressOk() = 0;
 
     // As the window's close button asks.
     virtual void requestClose() = 0;
     virtual bool windowShown() = 0;
+    virtual std::string windowCaption() = 0;
+    // In pixels: width, height.
+    virtual std::pair<int, int> clientSize() = 0;
+    // Neither resizable nor maximisable.
+    virtual bool fixedSize() = 0;
     // Tells one top-level window from another.
     virtual std::uintptr_t windowIdentity() = 0;
     // Forms that stand in the window, shown or not, until they are destroyed.
