@@ -24,6 +24,7 @@ from gi.repository import Gio, GLib
 from e2e.browser import BrowserGame
 from e2e.design import GAME_CAPTION, MESSAGE_CAPTION, PAD_ACCESSIBLE_NAMES
 from e2e.desktop import Desktop
+from e2e.priority import as_tested, raise_the_players
 from e2e.report import TIMEOUT, Checks, StepFailed
 
 check = Checks()
@@ -92,7 +93,7 @@ class AtSpiReader:
         self.game = None
         self.lit = []
         turn_on_screen_reader_support()
-        self.game = subprocess.Popen([binary], env=self.desktop.client_env(),
+        self.game = subprocess.Popen([binary], env=self.desktop.client_env(), preexec_fn=as_tested,
                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         pyatspi.Registry.registerEventListener(
             lambda event: self.lit.append(event.source.name) if event.detail1 else None,
@@ -249,6 +250,7 @@ def main():
     options = parser.parse_args()
     program = os.path.abspath(options.program)
     reader = None
+    raise_the_players()
     try:
         reader = BrowserTreeReader(program) if options.browser else AtSpiReader(program)
         play_a_round(reader)

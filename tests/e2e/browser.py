@@ -9,6 +9,7 @@ import time
 from pathlib import Path
 
 from .design import PAD_CENTRES, PAD_SAMPLES, WHITE
+from .priority import ORIGINAL
 from .report import TIMEOUT, fail
 from .screen import View
 
@@ -20,9 +21,10 @@ WINDOW = """(() => {
   const frame = document.getElementById('zintu-window');
   if (!frame || getComputedStyle(frame).display === 'none') return null;
   frame.zintuIdent = frame.zintuIdent || (window.zintuIdents = (window.zintuIdents || 0) + 1);
-  const client = document.getElementById('zintu-client').getBoundingClientRect();
+  const place = (id) => { const r = document.getElementById(id).getBoundingClientRect();
+                          return [r.left, r.top, r.width, r.height]; };
   const outer = frame.getBoundingClientRect();
-  return { client: [client.left, client.top, client.width, client.height],
+  return { client: place('zintu-client'), close: place('zintu-close'),
            frame: [outer.left, outer.top, outer.width, outer.height], ident: frame.zintuIdent };
 })()"""
 
@@ -92,7 +94,7 @@ class BrowserGame:
         self.held = False
         try:
             self.bridge("open", browser=browser, url=self.url, scale=scale,
-                        javaScript=java_script)
+                        javaScript=java_script, priority=ORIGINAL)
         except BaseException:
             self.bridge.close()
             raise
@@ -114,7 +116,7 @@ class BrowserGame:
     def game_window(self, step):
         found = self.wait_for(step, lambda: self.evaluate(WINDOW))
         view = View(None, *found["client"], found["ident"])
-        view.frame = found["frame"]
+        view.frame, view.close = found["frame"], found["close"]
         if self.watched != found["client"]:
             self.watched = found["client"]
             self.bridge("watch", points=[[view.left + x, view.top + y] for x, y in PAD_SAMPLES])
@@ -243,14 +245,12 @@ class BrowserGame:
     # The end
 
     def close(self, view):
-        """The window's own close button."""
-        left, top, width, height = self.evaluate(
-            "(() => { const r = document.getElementById('zintu-close').getBoundingClientRect();"
-            " return [r.left, r.top, r.width, r.height]; })()")
+        """The window's own close button, clicked as quickly as a hand does."""
+        left, top, width, height = view.close
         if self.held:
             # A pad held: the hand lets go of it over the close button, which clicks no pad.
             self._mouse("up", left + width / 2, top + height / 2)
-        self.click_at(left + width / 2, top + height / 2)
+        self.click_at(left + width / 2, top + height / 2, pause=0.01)
 
     def ended_line(self):
         return self.evaluate(ENDED)

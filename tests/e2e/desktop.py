@@ -11,6 +11,7 @@ import time
 from Xlib import XK, X, display, error
 from Xlib.ext import xtest
 
+from .priority import as_tested
 from .report import TIMEOUT, wait_until
 
 # A desktop shell takes longer to come up than a step of the game.
@@ -40,7 +41,8 @@ class Xvfb:
         self.process = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write), "-screen", "0", f"{size}x24", "-nolisten", "tcp",
              "-noreset"],
-            pass_fds=[write], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            pass_fds=[write], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+            preexec_fn=as_tested)
         os.close(write)
         with os.fdopen(read) as numbers:
             self.name = ":" + numbers.readline().strip()
@@ -57,6 +59,7 @@ class Openbox:
     def __init__(self, display_name):
         self.process = subprocess.Popen(["openbox", "--sm-disable"],
                                         env={**os.environ, "DISPLAY": display_name},
+                                        preexec_fn=as_tested,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         x = display.Display(display_name)
         check = x.intern_atom("_NET_SUPPORTING_WM_CHECK")
@@ -99,6 +102,7 @@ class NestedCompositor:
         # dbus-run-session, or one that starts its own helpers, would outlive the process
         # that started it and spin once its X server is gone.
         self.process = subprocess.Popen(command(self), env=environment, start_new_session=True,
+                                        preexec_fn=as_tested,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         x = display.Display(display_name)
         try:
@@ -194,6 +198,7 @@ class GnomeShell(NestedCompositor):
         with open(config, "w") as out:
             out.write(SYSTEM_BUS_CONFIG.format(socket=bus))
         self.bus = subprocess.Popen(["dbus-daemon", "--config-file", config, "--nofork"],
+                                    preexec_fn=as_tested,
                                     stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         wait_until(lambda: os.path.exists(bus), TIMEOUT, "a private system bus")
 
@@ -263,12 +268,19 @@ class KWin(NestedCompositor):
         self.binary_dir = tempfile.mkdtemp(prefix="zintu-kwin-")
         binary = os.path.join(self.binary_dir, "kwin_wayland")
         shutil.copy("/usr/bin/kwin_wayland", binary)
+        # Settings of its own: no animations. Its windows fade and grow in, and on a busy
+        # machine the game's first beat came and went while its window was still arriving.
+        with open(os.path.join(self.binary_dir, "kdeglobals"), "w") as out:
+            out.write("[KDE]\nAnimationDurationFactor=0\n")
+        with open(os.path.join(self.binary_dir, "kwinrc"), "w") as out:
+            out.write("[Plugins]\nfadeEnabled=false\nscaleEnabled=false\n"
+                      "glideEnabled=false\n")
 
         def command(compositor):
             return ["dbus-run-session", "--", binary, "--x11-display", display_name,
                     "--socket", compositor.socket, "--width", str(self.SIZE[0]), "--height",
                     str(self.SIZE[1])]
-        super().__init__(display_name, command)
+        super().__init__(display_name, command, env={"XDG_CONFIG_HOME": self.binary_dir})
 
     def stop(self):
         super().stop()

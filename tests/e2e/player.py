@@ -11,6 +11,7 @@ from Xlib import X, XK, display, protocol
 from Xlib.ext import xtest
 
 from .design import GAME_CAPTION, MESSAGE_CAPTION, PAD_CENTRES, PAD_SAMPLES, WHITE
+from .priority import as_tested
 from .report import TIMEOUT, fail
 from .screen import WaylandWindows, X11Windows
 
@@ -81,7 +82,8 @@ class Game:
         command = [command] if isinstance(command, str) else command
         environment = desktop.client_env()
         environment.update(env or {})
-        process = subprocess.Popen(command, env=environment, stdout=subprocess.DEVNULL,
+        process = subprocess.Popen(command, env=environment, preexec_fn=as_tested,
+                                   stdout=subprocess.DEVNULL,
                                    stderr=subprocess.DEVNULL)
         self._connect(process, desktop)
 

@@ -4,6 +4,7 @@
 //
 // Every frame the page paints, the colours it paints at the watched points are recorded with the
 // frame's time: a look between two requests may come late on a busy machine, a frame never does.
+import { setPriority } from 'node:os';
 import { createInterface } from 'node:readline';
 
 import { launch } from './browsers.mjs';
@@ -31,12 +32,16 @@ function recordFrames(points) {
 const buttons = { 1: 'left', 2: 'middle', 3: 'right' };
 
 class Session {
-  async open({ browser: name, url, scale = 1, javaScript = true }) {
+  // `priority`: the browser's, lower than the player's own where the player raised its.
+  async open({ browser: name, url, scale = 1, javaScript = true, priority }) {
     this.browser = await launch(name, {
       scale,
       // Firefox over WebDriver BiDi turns scripts off only by preference.
       ...(javaScript ? {} : { extraPrefsFirefox: { 'javascript.enabled': false } }),
     });
+    if (priority !== undefined) {
+      setPriority(this.browser.process().pid, priority);
+    }
     this.page = await this.browser.newPage();
     // Chromium takes its scale at launch; an emulated one would be a resampled page.
     await this.page.setViewport({ width: 640, height: 480,
