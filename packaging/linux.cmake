@@ -1,10 +1,4 @@
-# The program over Qt Widgets, installed and packaged for Debian.
-find_package(Qt6 6.4 REQUIRED COMPONENTS Widgets)
-add_subdirectory(window/qt)
-
-add_executable(zintu app/qtmain.cpp)
-target_link_libraries(zintu PRIVATE zintu_qtwindow)
-
+# The Linux program installed and packaged for Debian.
 include(GNUInstallDirs)
 # Debian keeps games apart from other programs, in /usr/games, which is on every user's PATH.
 install(TARGETS zintu RUNTIME DESTINATION games)
@@ -51,7 +45,3 @@ set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-blankenburg, qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Four coloured pads light up one after another; click them back in the same
  order. Every level the pattern grows by one, up to level 100.")
 include(CPack)
-
-add_executable(zintu_reference bench/reference.cpp)
-target_link_libraries(zintu_reference PRIVATE Qt6::Widgets)
-target_include_directories(zintu_reference PRIVATE window)

@@ -1,41 +1,4 @@
-# The game as one web page, zintu.html, that plays from disk or from any static web host: the
-# program compiled to WebAssembly and inlined, with the label's font embedded; and a ZIP of it
-# with the font's licence and a README.
-add_subdirectory(window/web)
-find_program(PYTHON3 python3 PATHS /usr/bin NO_DEFAULT_PATH REQUIRED)
-
-set(page_source ${PROJECT_SOURCE_DIR}/window/web/page.html)
-set(page_sealer ${PROJECT_SOURCE_DIR}/window/web/sealpage.py)
-set(icon ${PROJECT_SOURCE_DIR}/packaging/zintu.svg)
-
-# The label shows only "Level:", a space and digits: those characters of Blankenburg, as WOFF2.
-set(label_font_source /usr/share/fonts/truetype/blankenburg/Blankenburg_UNZ1A.ttf)
-set(label_font ${CMAKE_BINARY_DIR}/label-font.woff2)
-add_custom_command(OUTPUT ${label_font}
-    COMMAND ${PYTHON3} -m fontTools.subset ${label_font_source} "--text=Level: 0123456789"
-            --flavor=woff2 --output-file=${label_font}
-    DEPENDS ${label_font_source})
-
-# A program over the web toolkit as one self-contained page, `page`: its script with the wasm
-# inlined, compiled from its bytes there (asynchronous compilation would fetch() even those),
-# and the page around it written by sealpage.py, not by emscripten.
-function(zintu_web_page target page)
-    set_target_properties(${target} PROPERTIES OUTPUT_NAME ${target}-script SUFFIX .js)
-    target_link_options(${target} PRIVATE -sSINGLE_FILE -sWASM_ASYNC_COMPILATION=0)
-    add_custom_command(OUTPUT ${page}
-        COMMAND ${PYTHON3} ${page_sealer} ${page_source} $<TARGET_FILE:${target}> ${label_font}
-                ${icon} ${page}
-        DEPENDS ${target} ${page_source} ${label_font} ${icon} ${page_sealer})
-endfunction()
-
-add_executable(zintu_page app/webmain.cpp)
-target_link_libraries(zintu_page PRIVATE zintu_webwindow)
-# The game reads no file. The contract suite's page keeps emscripten's file system: GoogleTest
-# asks for the working directory as it starts, which newer emscripten refuses without one.
-target_link_options(zintu_page PRIVATE -sFILESYSTEM=0)
-set(page ${CMAKE_CURRENT_BINARY_DIR}/zintu.html)
-zintu_web_page(zintu_page ${page})
-
+# zintu.html packaged: a ZIP of it with the font's licence and a README.
 set(web_zip ${CMAKE_CURRENT_BINARY_DIR}/zintu-${PROJECT_VERSION}-web.zip)
 set(zip_dir ${CMAKE_CURRENT_BINARY_DIR}/web-zip)
 add_custom_command(OUTPUT ${web_zip}
