@@ -1,5 +1,5 @@
-#!/usr/bin/python3
-"""Measures the game against the bare-toolkit reference, from outside both processes.
+"""The benchmark's probe of a desktop program: the game against the bare-toolkit reference,
+measured from outside both processes.
 
 On a private Xvfb server it runs game and reference alternately and takes, for each run,
 start-up (spawn to the first complete frame of the top-level window, from X damage events),
@@ -7,12 +7,8 @@ memory (resident set 1.5 s after start, and its peak) and waiting cost (CPU time
 context switches of all threads over the player's turn). One longer game is then played to
 level 20, whose playback is timed change by change from damage events, followed by the input
 latency from an XTest mouse-down on a pad to the pad painted white.
-
-Usage: measure.py GAME REFERENCE [--runs N] [--wait S] [--rhythm-level L] [--json FILE]
 """
 
-import argparse
-import json
 import os
 import platform
 import select
@@ -23,13 +19,14 @@ import time
 from Xlib import X, display
 from Xlib.ext import damage, xtest
 
-from e2e.design import OFF_PADS, PAD_CENTRES, WHITE
+from e2e.design import FORM_COLOUR, LIGHT_UP_INTERVAL_MS, OFF_PADS, PAD_CENTRES, PAD_COLOURS, \
+    WHITE
 from e2e.desktop import Desktop
 from e2e.player import Game
 
-PHASE_MS = 300.0
-GAME_RED = (255, 0, 0)
-GAME_ORANGE = (255, 128, 0)
+PHASE_MS = float(LIGHT_UP_INTERVAL_MS)
+# Level 20 plays for 24 s.
+PLAYBACK_S = 90.0
 SETTLE_S = 0.5
 MEMORY_AT_S = 1.5
 
@@ -96,8 +93,8 @@ class Watcher:
 
 
 def game_frame_complete(watcher, window):
-    return (watcher.pixel(window, PAD_CENTRES[0]) == GAME_RED
-            and watcher.pixel(window, OFF_PADS) == GAME_ORANGE)
+    return (watcher.pixel(window, PAD_CENTRES[0]) == PAD_COLOURS[0]
+            and watcher.pixel(window, OFF_PADS) == FORM_COLOUR)
 
 
 def reference_frame_complete(watcher, window):
@@ -199,7 +196,7 @@ def play_to(game, level):
     """Watches and clicks back every round up to `level`; returns the window of that level."""
     window = game.game_window("start")
     for reached in range(1, level):
-        pattern = game.watch_playback(f"level {reached}", window)
+        pattern = game.watch_playback(f"level {reached}", window, PLAYBACK_S)
         game.answer_box(f"level {reached}", game.wait_for("GO!", game.message_box))
         for pad in pattern:
             game.click_pad(window, pad, pause=0.02)
@@ -218,7 +215,7 @@ def rhythm_and_latency(program, desktop, level):
     try:
         # Play until the last box before the measured level, then watch its playback.
         window = play_to(game, level - 1)
-        pattern = game.watch_playback(f"level {level - 1}", window)
+        pattern = game.watch_playback(f"level {level - 1}", window, PLAYBACK_S)
         game.answer_box("GO!", game.wait_for("GO!", game.message_box))
         for pad in pattern:
             game.click_pad(window, pad, pause=0.02)
@@ -315,113 +312,54 @@ def machine(wine):
     return f"{common}, Qt {version('libqt6core6')}, Xvfb"
 
 
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("game")
-    parser.add_argument("reference")
-    parser.add_argument("--runs", type=int, default=10)
-    parser.add_argument("--startup-runs", type=int, default=40,
-                        help="further start-up-only pairs, to narrow that noisy figure")
-    parser.add_argument("--wait", type=float, default=10.0)
-    parser.add_argument("--rhythm-level", type=int, default=20)
-    parser.add_argument("--json", default="bench-results.json")
-    parser.add_argument("--wine", action="store_true",
-                        help="GAME and REFERENCE are Windows programs, run under Wine with a "
-                             "window manager, without which Wine stalls whenever a window hides")
-    options = parser.parse_args()
-
+def measure(game, reference, wine=False, runs=10, startup_runs=40, wait=10.0, rhythm_level=20):
+    """Every figure of the game against its yardstick, with the raw samples."""
     def program(path):
-        return ["wine", path] if options.wine else [path]
+        return ["wine", path] if wine else [path]
 
-    programs = {"game": program(options.game), "reference": program(options.reference)}
-    desktop = Desktop("openbox" if options.wine else "bare", wine=options.wine)
+    programs = {"game": program(game), "reference": program(reference)}
+    # Wine without a window manager stalls whenever a window hides.
+    desktop = Desktop("openbox" if wine else "bare", wine=wine)
     try:
-        runs = {"game": [], "reference": []}
-        for run in range(options.runs):
-            for kind, program in programs.items():
-                runs[kind].append(one_run(kind, program, desktop, options.wait))
-                print(f"run {run + 1} {kind}: {runs[kind][-1]}", flush=True)
-        startups = {kind: [r["startup_ms"] for r in runs[kind]] for kind in runs}
-        for run in range(options.startup_runs):
-            for kind, program in programs.items():
-                startups[kind].append(quick_start_up(kind, program, desktop))
-        print(f"{options.startup_runs} more start-up pairs done", flush=True)
-        rhythm = rhythm_and_latency(programs["game"], desktop, options.rhythm_level)
+        samples = {"game": [], "reference": []}
+        for run in range(runs):
+            for kind, command in programs.items():
+                samples[kind].append(one_run(kind, command, desktop, wait))
+                print(f"run {run + 1} {kind}: {samples[kind][-1]}", flush=True)
+        startups = {kind: [r["startup_ms"] for r in samples[kind]] for kind in samples}
+        for run in range(startup_runs):
+            for kind, command in programs.items():
+                startups[kind].append(quick_start_up(kind, command, desktop))
+        print(f"{startup_runs} more start-up pairs done", flush=True)
+        rhythm = rhythm_and_latency(programs["game"], desktop, rhythm_level)
     finally:
         desktop.stop()
 
     def ratios(field):
-        return [g[field] / r[field] for g, r in zip(runs["game"], runs["reference"])]
-
-    startup_ratios = [g / r for g, r in zip(startups["game"], startups["reference"])]
+        return [g[field] / r[field] for g, r in zip(samples["game"], samples["reference"])]
 
     deviations = [abs(phase - PHASE_MS) for phase in rhythm["phases_ms"]]
-    expected_go = options.rhythm_level * 2 * PHASE_MS
-    results = {
-        "machine": machine(options.wine),
-        "program_bytes": {"game": os.path.getsize(options.game),
-                          "reference": os.path.getsize(options.reference)},
-        "runs": options.runs,
-        "startup_runs": len(startup_ratios),
+    return {
+        "machine": machine(wine),
+        "program_bytes": {"game": os.path.getsize(game), "reference": os.path.getsize(reference)},
+        "runs": runs,
+        "startup_runs": len(startups["game"]),
         "startup_ms": {kind: summary(startups[kind]) for kind in startups},
-        "startup_ratio": summary(startup_ratios),
-        "rss_kib": {kind: summary([r["rss_kib"] for r in runs[kind]]) for kind in runs},
+        "startup_ratio": summary([g / r for g, r in zip(startups["game"],
+                                                        startups["reference"])]),
         "rss_ratio": summary(ratios("rss_kib")),
-        "peak_kib": {kind: summary([r["peak_kib"] for r in runs[kind]]) for kind in runs},
         "peak_ratio": summary(ratios("peak_kib")),
-        "waiting_cpu_s": {kind: summary([r["wait_cpu_s"] for r in runs[kind]]) for kind in runs},
-        "waiting_wakeups_per_s": {kind: summary([r["wakeups_per_s"] for r in runs[kind]])
-                                  for kind in runs},
-        "rhythm": {"level": options.rhythm_level, "changes": rhythm["changes"],
-                   "phases": len(rhythm["phases_ms"]),
+        "waiting_cpu_s": {kind: summary([r["wait_cpu_s"] for r in samples[kind]])
+                          for kind in samples},
+        "waiting_wakeups_per_s": {kind: summary([r["wakeups_per_s"] for r in samples[kind]])
+                                  for kind in samples},
+        "rhythm": {"level": rhythm_level, "phases": len(rhythm["phases_ms"]),
                    "median_deviation_ms": statistics.median(deviations),
                    "worst_deviation_ms": max(deviations),
                    "worst_server_deviation_ms": max(abs(phase - PHASE_MS)
                                                     for phase in rhythm["server_phases_ms"]),
-                   "go_after_timer_start_ms": rhythm["go_after_timer_start_ms"],
-                   "go_expected_ms": expected_go},
+                   "go_late_ms": rhythm["go_after_timer_start_ms"] - rhythm_level * 2 * PHASE_MS},
         "input_latency_ms": summary(rhythm["input_latency_ms"]),
-        "raw": {"runs": runs, "startup_ms": startups, "phases_ms": rhythm["phases_ms"],
+        "raw": {"runs": samples, "startup_ms": startups, "phases_ms": rhythm["phases_ms"],
                 "server_phases_ms": rhythm["server_phases_ms"]},
     }
-    with open(options.json, "w") as out:
-        json.dump(results, out, indent=2)
-    print_table(results)
-    print(f"figures written to {options.json}")
-
-
-def print_table(results):
-    print(f"\nZintu benchmark on {results['machine']}: {results['runs']} runs each, start-up "
-          f"from {results['startup_runs']} pairs\n")
-    rows = [
-        ("start-up, game / reference", results["startup_ratio"], ""),
-        ("resident 1.5 s, game / reference", results["rss_ratio"], ""),
-        ("peak resident, game / reference", results["peak_ratio"], ""),
-    ]
-    sizes = results["program_bytes"]
-    print(f"program size: game {sizes['game']} bytes, reference {sizes['reference']} bytes\n")
-    print(f"{'figure':44} {'median':>10} {'min':>10} {'max':>10}")
-    for name, values, _ in rows:
-        print(f"{name:44} {values['median']:10.3f} {values['min']:10.3f} {values['max']:10.3f}")
-    for kind in ("game", "reference"):
-        s = results["startup_ms"][kind]
-        print(f"{'start-up ms, ' + kind:44} {s['median']:10.1f} {s['min']:10.1f} {s['max']:10.1f}")
-        c = results["waiting_cpu_s"][kind]
-        print(f"{'waiting CPU s over the turn, ' + kind:44} {c['median']:10.3f} {c['min']:10.3f}"
-              f" {c['max']:10.3f}")
-        w = results["waiting_wakeups_per_s"][kind]
-        print(f"{'waiting wake-ups per s, ' + kind:44} {w['median']:10.2f} {w['min']:10.2f}"
-              f" {w['max']:10.2f}")
-    r = results["rhythm"]
-    print(f"\nrhythm at level {r['level']}: {r['phases']} phases, median deviation "
-          f"{r['median_deviation_ms']:.2f} ms, worst {r['worst_deviation_ms']:.2f} ms (X server's "
-          f"stamps: worst {r['worst_server_deviation_ms']:.0f} ms); GO! at "
-          f"{r['go_after_timer_start_ms']:.1f} ms after the timer start, expected "
-          f"{r['go_expected_ms']:.0f} ms")
-    latency = results["input_latency_ms"]
-    print(f"input latency, mouse-down to white pad: median {latency['median']:.2f} ms, "
-          f"max {latency['max']:.2f} ms")
-
-
-if __name__ == "__main__":
-    main()

@@ -34,6 +34,8 @@ PAD_NAMES = [name.lower() for name, *_ in _PADS]
 PAD_ACCESSIBLE_NAMES = [f"{name} pad" for name, *_ in _PADS]
 PAD_COLOURS = [(int(r), int(g), int(b)) for _, r, g, b, _, _ in _PADS]
 WHITE = _colour("litColour")
+FORM_COLOUR = _colour("formBackColor")
+LIGHT_UP_INTERVAL_MS = _number("lightUpIntervalMs")
 # Each pad's middle, its edges rounded as the game rounds them.
 PAD_CENTRES = [((to_pixels(int(left)) + to_pixels(int(left) + _PAD_SIZE)) // 2,
                 (to_pixels(int(top)) + to_pixels(int(top) + _PAD_SIZE)) // 2)
@@ -52,8 +54,3 @@ MESSAGE_CAPTION = _text("messageCaption")
 CAPTION_BAR_HEIGHT = 28
 CAPTION_BAR_COLOUR = (239, 239, 239)
 
-
-if __name__ == "__main__":
-    # For the benchmark's web probe, which is not written in Python.
-    import json
-    print(json.dumps({"PAD_CENTRES": PAD_CENTRES, "OFF_PADS": OFF_PADS, "FORM_SIZE": FORM_SIZE}))

@@ -1,0 +1,48 @@
+#!/usr/bin/python3
+"""Writes the benchmark's figures into the README: each platform's table goes between its
+markers, <!-- bench NAME --> and <!-- /bench -->, replacing what stood there.
+
+Usage: readme_tables.py RESULTS.json README.md
+"""
+
+import json
+import re
+import sys
+
+SOURCES = {
+    "linux": lambda r: f"{r['machine']}; {r['runs']} runs each, start-up from "
+                       f"{r['startup_runs']} pairs; medians",
+    "windows": lambda r: f"{r['machine']}; {r['runs']} runs each, start-up from "
+                         f"{r['startup_runs']} pairs; medians",
+    "web": lambda r: f"{r['browser']}, Firefox {r['hiddenInFirefox']['browser']}; "
+                     f"{r['runs']} runs each; medians",
+}
+
+
+def table(platform, entry):
+    verdicts = {None: "", True: "met", False: "**missed**"}
+    lines = [f"Measured on {SOURCES[platform](entry['results'])}:", "",
+             "| figure | measured | target | |", "| --- | --- | --- | --- |"]
+    lines += [f"| {row['figure']} | {row['shown']} | {row['target']} | {verdicts[row['met']]} |"
+              for row in entry["figures"]]
+    return "\n".join(lines)
+
+
+def main():
+    results_path, readme_path = sys.argv[1:]
+    with open(results_path) as results:
+        report = json.load(results)
+    with open(readme_path) as readme:
+        text = readme.read()
+    for platform, entry in report.items():
+        marker = re.compile(rf"(<!-- bench {platform} -->\n)(?:.*?\n)??(<!-- /bench -->)", re.S)
+        if not marker.search(text):
+            sys.exit(f"{readme_path} has no place for the {platform} table")
+        text = marker.sub(lambda found: found.group(1) + table(platform, entry) + "\n"
+                          + found.group(2), text, count=1)
+    with open(readme_path, "w") as readme:
+        readme.write(text)
+
+
+if __name__ == "__main__":
+    main()
