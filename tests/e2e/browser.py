@@ -8,13 +8,14 @@ import subprocess
 import time
 from pathlib import Path
 
-from .design import PAD_CENTRES, PAD_SAMPLES, WHITE
+from .design import PAD_SAMPLES, WHITE
+from .hands import Hands
 from .priority import ORIGINAL
 from .report import TIMEOUT, fail
 from .screen import View
 
 BRIDGE = Path(__file__).resolve().parent.parent / "web" / "bridge.mjs"
-POLL = 0.02
+
 KEYS = {"Return": "Enter", "space": " ", "Escape": "Escape"}
 
 WINDOW = """(() => {
@@ -44,10 +45,8 @@ ENDED = """(() => {
   return getComputedStyle(line).display !== 'none' ? line.textContent : '';
 })()"""
 
-
 class BridgeFailed(Exception):
     pass
-
 
 class Bridge:
     def __init__(self):
@@ -70,17 +69,16 @@ class Bridge:
         self.process.stdin.close()
         self.process.wait()
 
-
 def parse_css_colour(text):
     parts = text[text.find("(") + 1:text.find(")")].replace(",", " ").split()
     return tuple(int(float(part)) for part in parts[:3]) if len(parts) >= 3 else None
 
-
-class BrowserGame:
+class BrowserGame(Hands):
     """One page in one browser. Looks follow the frames the page paints, so none is missed
     however late the player comes to look."""
 
     # The page's texts are read as they stand, not by OCR.
+    POLL = 0.02
     exact_text = True
     wayland = False
     window_manager = None
@@ -101,15 +99,6 @@ class BrowserGame:
 
     def evaluate(self, script):
         return self.bridge("evaluate", script=script)
-
-    def wait_for(self, step, condition, timeout=TIMEOUT):
-        deadline = time.monotonic() + timeout
-        while time.monotonic() < deadline:
-            result = condition()
-            if result:
-                return result
-            time.sleep(POLL)
-        fail(step, f"nothing after {timeout} s")
 
     # Windows
 
@@ -165,7 +154,7 @@ class BrowserGame:
                 previous = lit
             if box:
                 return seen
-            time.sleep(POLL)
+            time.sleep(self.POLL)
 
     # Message boxes
 
@@ -191,14 +180,6 @@ class BrowserGame:
         # What was painted before is the player's own clicks, not the next playback.
         self.painted()
 
-    def box_gone(self, timeout=TIMEOUT):
-        deadline = time.monotonic() + timeout
-        while self.message_box() is not None:
-            if time.monotonic() >= deadline:
-                return False
-            time.sleep(POLL)
-        return True
-
     def react(self):
         pass
 
@@ -217,27 +198,15 @@ class BrowserGame:
     def move_to(self, x, y):
         self._mouse("move", x, y)
 
-    def press_pad(self, view, pad):
-        x, y = PAD_CENTRES[pad]
-        self._mouse("down", view.left + x, view.top + y)
+    def press_at(self, x, y):
+        self._mouse("down", x, y)
 
     def release(self):
         self._mouse("up")
 
-    def click_at(self, x, y, pause=0.05):
-        self._mouse("down", x, y)
-        time.sleep(pause)
-        self.release()
-
-    def click_pad(self, view, pad, pause=0.05):
-        self.press_pad(view, pad)
-        time.sleep(pause / 2)
-        self.release()
-        time.sleep(pause / 2)
-
     def tap_pad(self, view, pad):
-        x, y = PAD_CENTRES[pad]
-        self.bridge("tap", x=view.left + x, y=view.top + y)
+        x, y = self.pad_centre(view, pad)
+        self.bridge("tap", x=x, y=y)
 
     def press_key(self, key):
         self.bridge("key", key=KEYS[key])
@@ -261,7 +230,7 @@ class BrowserGame:
         while time.monotonic() < deadline:
             if self.ended_line() and self.evaluate(WINDOW) is None:
                 return 0
-            time.sleep(POLL)
+            time.sleep(self.POLL)
         return None
 
     def screenshot(self, clip=None):

@@ -213,16 +213,21 @@ def over_message_box(game, step):
     return window
 
 
+def closing_ends_the_game(game, step):
+    status = game.exit_status()
+    check(f"{step}: zintu ends with status 0 (ended with {status})", status == 0)
+
+
 def close_during_playback(game):
     step = "close during playback"
     game.close(during_playback(game, step))
-    check(f"{step}: zintu ends with status 0", game.exit_status() == 0)
+    closing_ends_the_game(game, step)
 
 
 def close_during_players_turn(game):
     step = "close during the player's turn"
     game.close(during_players_turn(game, step))
-    check(f"{step}: zintu ends with status 0", game.exit_status() == 0)
+    closing_ends_the_game(game, step)
 
 
 def close_over_message_box(game):
@@ -233,7 +238,7 @@ def close_over_message_box(game):
           game.exit_status(timeout=1.0) is None and game.message_box() is not None)
     game.answer_box(step, game.message_box())
     game.close(window)
-    check(f"{step}: closed after the box, zintu ends with status 0", game.exit_status() == 0)
+    closing_ends_the_game(game, step + ", closed after the box")
 
 
 # What only a desktop has.

@@ -10,24 +10,20 @@ import time
 from Xlib import X, XK, display, protocol
 from Xlib.ext import xtest
 
-from .design import GAME_CAPTION, MESSAGE_CAPTION, PAD_CENTRES, PAD_SAMPLES, WHITE
+from .design import GAME_CAPTION, MESSAGE_CAPTION, PAD_SAMPLES, WHITE
+from .hands import Hands
 from .priority import as_tested
 from .report import TIMEOUT, fail
 from .screen import WaylandWindows, X11Windows
 
-POLL = 0.005
 REACTION = 0.05
-
-
 OCR_SCALE = 3  # tesseract reads the box's small text reliably only when enlarged
 # Every character the boxes show: tesseract takes none else for them ("}" for "y").
 BOX_CHARACTERS = ("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789"
                   " !?.:'")
 
-
 def normalised(text):
     return re.sub(r"[^a-z0-9]", "", text.lower())
-
 
 def enlarged_grey(data, width, height):
     """The window's 32-bit pixels as a greyscale PGM enlarged OCR_SCALE times, with bilinear
@@ -48,7 +44,6 @@ def enlarged_grey(data, width, height):
             out.append(int(top * (1 - fy) + bottom * fy + 0.5))
     return f"P5 {width * OCR_SCALE} {height * OCR_SCALE} 255\n".encode() + bytes(out)
 
-
 def settled_image(view):
     """The view's pixels once two looks 50 ms apart agree: the box may still be painting."""
     image = view.image()
@@ -58,7 +53,6 @@ def settled_image(view):
         if again == image:
             return image
         image = again
-
 
 def read(view):
     """The lines of text on a view, read from its pixels by OCR."""
@@ -71,8 +65,7 @@ def read(view):
                               capture_output=True, text=True).stdout
     return [line for line in text.splitlines() if normalised(line)]
 
-
-class Game:
+class Game(Hands):
     """One run of a program, seen only through the X server."""
 
     # Texts are read by OCR, which is least sure of punctuation.
@@ -112,16 +105,9 @@ class Game:
     def top_level(self, caption):
         return self.windows.top_level(caption)
 
-    def wait_for(self, step, condition, timeout=TIMEOUT):
-        deadline = time.monotonic() + timeout
-        while time.monotonic() < deadline:
-            result = condition()
-            if result:
-                return result
-            if self.process.poll() is not None:
-                fail(step, f"zintu ended with status {self.process.returncode}")
-            time.sleep(POLL)
-        fail(step, f"nothing after {timeout} s")
+    def still_running(self, step):
+        if self.process.poll() is not None:
+            fail(step, f"zintu ended with status {self.process.returncode}")
 
     def game_window(self, step):
         return self.wait_for(step, lambda: self.top_level(GAME_CAPTION))
@@ -166,7 +152,7 @@ class Game:
             previous = lit
             if self.process.poll() is not None:
                 fail(step, f"zintu ended with status {self.process.returncode}")
-            time.sleep(POLL)
+            time.sleep(self.POLL)
 
     # Message boxes
 
@@ -210,14 +196,6 @@ class Game:
         xtest.fake_input(self.x, X.KeyRelease, keycode)
         self.x.sync()
 
-    def box_gone(self, timeout=TIMEOUT):
-        deadline = time.monotonic() + timeout
-        while self.message_box() is not None:
-            if time.monotonic() >= deadline:
-                return False
-            time.sleep(POLL)
-        return True
-
     def react(self):
         """A player's eyes take far longer than the game's few milliseconds between a box
         leaving the screen and the turn handed over; input sooner is dropped with the box."""
@@ -239,30 +217,14 @@ class Game:
         xtest.fake_input(self.x, X.MotionNotify, x=x, y=y)
         self.x.sync()
 
-    def press_pad(self, view, pad):
-        left, top = self.origin(view)
-        x, y = PAD_CENTRES[pad]
-        self.move_to(left + x, top + y)
-        xtest.fake_input(self.x, X.ButtonPress, 1)
-        self.x.sync()
-
-    def click_at(self, x, y, pause=0.05):
-        """A click as a hand makes it: the button held for a moment."""
+    def press_at(self, x, y):
         self.move_to(x, y)
         xtest.fake_input(self.x, X.ButtonPress, 1)
         self.x.sync()
-        time.sleep(pause)
-        self.release()
 
     def release(self):
         xtest.fake_input(self.x, X.ButtonRelease, 1)
         self.x.sync()
-
-    def click_pad(self, view, pad, pause=0.05):
-        self.press_pad(view, pad)
-        time.sleep(pause / 2)
-        self.release()
-        time.sleep(pause / 2)
 
     def close(self, view):
         event = protocol.event.ClientMessage(window=view.window, client_type=self.wm_protocols,
