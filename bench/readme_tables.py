@@ -14,8 +14,9 @@ SOURCES = {
                        f"{r['startup_runs']} pairs; medians",
     "windows": lambda r: f"{r['machine']}; {r['runs']} runs each, start-up from "
                          f"{r['startup_runs']} pairs; medians",
-    "web": lambda r: f"{r['browser']}, Firefox {r['hiddenInFirefox']['browser']}; "
-                     f"{r['runs']} runs each; medians",
+    "web": lambda r: f"headless Chromium {r['browser'].split('/')[-1]}, Firefox ESR "
+                     f"{r['hiddenInFirefox']['browser'].split('/')[-1]}; {r['runs']} runs each; "
+                     "medians",
 }
 
 
