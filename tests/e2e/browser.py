@@ -11,7 +11,7 @@ from pathlib import Path
 from .design import PAD_SAMPLES, WHITE
 from .hands import Hands
 from .priority import ORIGINAL
-from .report import TIMEOUT, fail
+from .report import TIMEOUT
 from .screen import View
 
 BRIDGE = Path(__file__).resolve().parent.parent / "web" / "bridge.mjs"
@@ -139,22 +139,9 @@ class BrowserGame(Hands):
         self.painted()
         return self._lit(self.shown) if self.shown else None
 
-    def watch_playback(self, step, view, timeout):
-        seen, previous = [], None
-        deadline = time.monotonic() + timeout
-        while True:
-            if time.monotonic() >= deadline:
-                fail(step, f"no box after {timeout} s of playback")
-            box = self.message_box()
-            for lit in self.painted():
-                if lit == -1:
-                    fail(step, "two pads lit at once")
-                if lit is not None and lit != previous:
-                    seen.append(lit)
-                previous = lit
-            if box:
-                return seen
-            time.sleep(self.POLL)
+    def looks(self, view, box_open):
+        """Every frame painted since the last look, up to the box's opening."""
+        return self.painted()
 
     # Message boxes
 

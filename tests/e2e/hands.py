@@ -1,5 +1,5 @@
 """What the player does alike on every back-end, over the few things each back-end supplies:
-`message_box`, `move_to`, `press_at`, `press_pad`, `release`, and `still_running`."""
+`looks`, `message_box`, `origin`, `press_at`, `release` and `still_running`."""
 
 import time
 
@@ -22,6 +22,25 @@ class Hands:
             self.still_running(step)
             time.sleep(self.POLL)
         fail(step, f"nothing after {timeout} s")
+
+    def watch_playback(self, step, view, timeout):
+        """The pads lit one after another, until a message box opens."""
+        seen, previous = [], None
+        deadline = time.monotonic() + timeout
+        while True:
+            if time.monotonic() >= deadline:
+                fail(step, f"no box after {timeout} s of playback")
+            box_open = self.message_box() is not None
+            for lit in self.looks(view, box_open):
+                if lit == -1:
+                    fail(step, "two pads lit at once")
+                if lit is not None and lit != previous:
+                    seen.append(lit)
+                previous = lit
+            if box_open:
+                return seen
+            self.still_running(step)
+            time.sleep(self.POLL)
 
     def box_gone(self, timeout=TIMEOUT):
         deadline = time.monotonic() + timeout
