@@ -9,7 +9,7 @@ import time
 from pathlib import Path
 
 from .design import PAD_SAMPLES, WHITE
-from .hands import Hands
+from .hands import Hands, lit_among
 from .priority import ORIGINAL
 from .report import TIMEOUT
 from .screen import View
@@ -45,8 +45,10 @@ ENDED = """(() => {
   return getComputedStyle(line).display !== 'none' ? line.textContent : '';
 })()"""
 
+
 class BridgeFailed(Exception):
     pass
+
 
 class Bridge:
     def __init__(self):
@@ -69,16 +71,18 @@ class Bridge:
         self.process.stdin.close()
         self.process.wait()
 
+
 def parse_css_colour(text):
     parts = text[text.find("(") + 1:text.find(")")].replace(",", " ").split()
     return tuple(int(float(part)) for part in parts[:3]) if len(parts) >= 3 else None
+
 
 class BrowserGame(Hands):
     """One page in one browser. Looks follow the frames the page paints, so none is missed
     however late the player comes to look."""
 
-    # The page's texts are read as they stand, not by OCR.
     POLL = 0.02
+    # The page's texts are read as they stand, not by OCR.
     exact_text = True
     wayland = False
     window_manager = None
@@ -125,8 +129,7 @@ class BrowserGame(Hands):
     # What the page paints
 
     def _lit(self, colours):
-        lit = [pad for pad, colour in enumerate(colours) if parse_css_colour(colour) == WHITE]
-        return lit[0] if len(lit) == 1 else (None if not lit else -1)
+        return lit_among([parse_css_colour(colour) == WHITE for colour in colours])
 
     def painted(self):
         """Which pad each frame painted since the last look showed lit."""

@@ -7,6 +7,13 @@ from .design import PAD_CENTRES
 from .report import TIMEOUT, fail
 
 
+def lit_among(shown):
+    """Which pad of those shown (pad by pad, whether each shows the lit colour) is lit: None
+    for none, -1 for more than one."""
+    lit = [pad for pad, is_lit in enumerate(shown) if is_lit]
+    return lit[0] if len(lit) == 1 else (None if not lit else -1)
+
+
 class Hands:
     POLL = 0.005
 

@@ -11,7 +11,7 @@ from Xlib import X, XK, display, protocol
 from Xlib.ext import xtest
 
 from .design import GAME_CAPTION, MESSAGE_CAPTION, PAD_SAMPLES, WHITE
-from .hands import Hands
+from .hands import Hands, lit_among
 from .priority import as_tested
 from .report import TIMEOUT, fail
 from .screen import WaylandWindows, X11Windows
@@ -22,8 +22,10 @@ OCR_SCALE = 3  # tesseract reads the box's small text reliably only when enlarge
 BOX_CHARACTERS = ("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789"
                   " !?.:'")
 
+
 def normalised(text):
     return re.sub(r"[^a-z0-9]", "", text.lower())
+
 
 def enlarged_grey(data, width, height):
     """The window's 32-bit pixels as a greyscale PGM enlarged OCR_SCALE times, with bilinear
@@ -44,6 +46,7 @@ def enlarged_grey(data, width, height):
             out.append(int(top * (1 - fy) + bottom * fy + 0.5))
     return f"P5 {width * OCR_SCALE} {height * OCR_SCALE} 255\n".encode() + bytes(out)
 
+
 def settled_image(view):
     """The view's pixels once two looks 50 ms apart agree: the box may still be painting."""
     image = view.image()
@@ -53,6 +56,7 @@ def settled_image(view):
         if again == image:
             return image
         image = again
+
 
 def read(view):
     """The lines of text on a view, read from its pixels by OCR."""
@@ -64,6 +68,7 @@ def read(view):
                                f"tessedit_char_whitelist={BOX_CHARACTERS}"],
                               capture_output=True, text=True).stdout
     return [line for line in text.splitlines() if normalised(line)]
+
 
 class Game(Hands):
     """One run of a program, seen only through the X server."""
@@ -129,8 +134,7 @@ class Game(Hands):
     # Pixels
 
     def lit_pad(self, view):
-        lit = [pad for pad, (x, y) in enumerate(PAD_SAMPLES) if view.pixel(x, y) == WHITE]
-        return lit[0] if len(lit) == 1 else (None if not lit else -1)
+        return lit_among([view.pixel(x, y) == WHITE for x, y in PAD_SAMPLES])
 
     def looks(self, view, box_open):
         """What the pads show now; nothing once a box is open, which may cover them."""
