@@ -147,13 +147,14 @@ class AtSpiReader:
 
 class BrowserTreeReader:
     """Chromium's accessibility tree of the page, read whole at every look: the game is a
-    region, the pads buttons, the box an alert dialog. Firefox's is not reachable over
-    WebDriver BiDi."""
+    region, the pads buttons, the box an alert dialog. Playback is followed by the pads'
+    pressed-state changes as they happen, since a look at the whole tree may take longer than a
+    pad is lit. Firefox's tree is not reachable over WebDriver BiDi."""
 
     def __init__(self, page):
         self.game = BrowserGame("chromium", page)
         self.lit = []
-        self.previous = None
+        self.pressed = set()
         self.tree = None
 
     def _find(self, node, role, name=None):
@@ -166,14 +167,15 @@ class BrowserTreeReader:
         return None
 
     def listen(self, condition):
+        for change in self.game.bridge("pressedChanges"):
+            if change["pressed"] and change["name"] not in self.pressed:
+                self.pressed.add(change["name"])
+                if len(self.pressed) > 1:
+                    raise StepFailed(f"two pads pressed at once: {sorted(self.pressed)}")
+                self.lit.append(change["name"])
+            elif not change["pressed"]:
+                self.pressed.discard(change["name"])
         self.tree = self.game.bridge("accessibilityTree")
-        pressed = [pad["name"] for pad in self.pads() if pad and pad.get("pressed") is True]
-        if len(pressed) > 1:
-            raise StepFailed(f"two pads pressed at once: {pressed}")
-        lit = pressed[0] if pressed else None
-        if lit is not None and lit != self.previous:
-            self.lit.append(lit)
-        self.previous = lit
         return condition()
 
     def window(self):

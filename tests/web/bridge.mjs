@@ -29,6 +29,19 @@ function recordFrames(points) {
   requestAnimationFrame(frame);
 }
 
+// Runs before the page's own scripts: every change of a button's pressed state, as assistive
+// technology hears it, in order. A screen reader's user hears each; a look at the tree between two
+// requests may come after a short one has ended.
+function recordPressedChanges() {
+  window.zintuPressed = [];
+  new MutationObserver((changes) => {
+    for (const { target } of changes) {
+      window.zintuPressed.push({ name: target.getAttribute('aria-label'),
+        pressed: target.getAttribute('aria-pressed') === 'true' });
+    }
+  }).observe(document, { subtree: true, attributeFilter: ['aria-pressed'] });
+}
+
 const buttons = { 1: 'left', 2: 'middle', 3: 'right' };
 
 class Session {
@@ -58,6 +71,7 @@ class Session {
       this.dialogs.push(dialog.type());
       dialog.dismiss();
     });
+    await this.page.evaluateOnNewDocument(recordPressedChanges);
     await this.page.goto(url);
   }
 
@@ -101,6 +115,11 @@ class Session {
       }
     }
     return { width: shot.width, height: shot.height, pixels: rgb.toString('base64') };
+  }
+
+  // The pressed-state changes since the last call.
+  pressedChanges() {
+    return this.page.evaluate(() => window.zintuPressed.splice(0));
   }
 
   accessibilityTree() {
