@@ -7,7 +7,7 @@ add_subdirectory(/usr/src/googletest ${CMAKE_CURRENT_BINARY_DIR}/googletest EXCL
 
 add_library(zintu_headless STATIC headlessruntime.cpp)
 target_include_directories(zintu_headless PUBLIC .)
-target_link_libraries(zintu_headless PUBLIC zintu_game)
+target_link_libraries(zintu_headless PUBLIC zintu_game gtest)
 
 add_executable(game_tests beatschedule_test.cpp game_load_test.cpp game_play_test.cpp
     game_random_input_test.cpp

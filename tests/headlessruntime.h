@@ -108,12 +108,14 @@ private:
     int loads_ = 0;
 };
 
-// The runtime the game tests play on: the players' own host over the headless toolkit, with
-// an illegal call thrown at the faulty call.
+// The runtime the game tests play on: the players' own host over the headless toolkit. A test
+// in which the game makes an illegal call fails, naming the call.
 class HeadlessRuntime : public HeadlessToolkit, public Host {
 public:
-    explicit HeadlessRuntime(std::uint64_t seed = 1)
-        : HeadlessToolkit(seed), Host(*this, *this, IllegalCalls::throwThem) {}
+    explicit HeadlessRuntime(std::uint64_t seed = 1) : HeadlessToolkit(seed), Host(*this, *this) {}
+    ~HeadlessRuntime() override;
+    HeadlessRuntime(const HeadlessRuntime&) = delete;
+    HeadlessRuntime& operator=(const HeadlessRuntime&) = delete;
 };
 
 }  // namespace zintu::testing

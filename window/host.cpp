@@ -6,27 +6,15 @@ namespace {
 
 constexpr int endStatus = 0;
 
-// Out of line, so that the check at every call stays a compare and a branch.
-[[noreturn, gnu::noinline]] void refuse(const char* operation, const char* why) {
-    throw IllegalCall(std::string(operation) + " " + why);
-}
-
-[[noreturn, gnu::noinline]] void refuseOnPad(const char* operation, PadIndex pad,
-                                             const char* why = "") {
-    throw IllegalCall(std::string(operation) + " on pad " + std::to_string(pad) + why);
-}
-
 bool inPressArray(PadIndex pad) {
     return pad >= 0 && pad < design::padCount;
 }
 
 }  // namespace
 
-Host::Host(Toolkit& toolkit, IllegalCalls illegalCalls)
-    : toolkit_(toolkit), random_(clockRandom_), illegalCalls_(illegalCalls) {}
+Host::Host(Toolkit& toolkit) : toolkit_(toolkit), random_(clockRandom_) {}
 
-Host::Host(Toolkit& toolkit, RandomSource& random, IllegalCalls illegalCalls)
-    : toolkit_(toolkit), random_(random), illegalCalls_(illegalCalls) {}
+Host::Host(Toolkit& toolkit, RandomSource& random) : toolkit_(toolkit), random_(random) {}
 
 Host::~Host() = default;
 
@@ -46,70 +34,85 @@ int Host::run(FormEvents& game) {
 }
 
 void Host::randomize() {
-    requireRunning("randomize");
-    random_.reseedFromClock();
+    if (running("randomize")) {
+        random_.reseedFromClock();
+    }
 }
 
 float Host::rnd() {
-    requireRunning("rnd");
-    return toSingleBelowOne(random_.nextUnit());
+    return running("rnd") ? toSingleBelowOne(random_.nextUnit()) : 0.0F;
 }
 
 Colour Host::backColor(PadIndex pad) const {
-    loadedPad(pad, "backColor");
-    return form_->padColour(pad);
+    // Reading a colour changes nothing the game sees; only a refusal is recorded.
+    return const_cast<Host*>(this)->loadedPad(pad, "backColor") ? form_->padColour(pad) : Colour{};
 }
 
 void Host::setBackColor(PadIndex pad, Colour colour) {
-    loadedPad(pad, "setBackColor");
-    form_->setPadColour(pad, colour);
+    if (loadedPad(pad, "setBackColor")) {
+        form_->setPadColour(pad, colour);
+    }
 }
 
 void Host::setPadEnabled(PadIndex pad, bool enabled) {
-    loadedPad(pad, "setPadEnabled").enabled = enabled;
-    form_->setPadEnabled(pad, enabled);
+    if (PadRecord* record = loadedPad(pad, "setPadEnabled")) {
+        record->enabled = enabled;
+        form_->setPadEnabled(pad, enabled);
+    }
 }
 
 void Host::setPadVisible(PadIndex pad, bool visible) {
-    loadedPad(pad, "setPadVisible").visible = visible;
-    form_->setPadVisible(pad, visible);
+    if (PadRecord* record = loadedPad(pad, "setPadVisible")) {
+        record->visible = visible;
+        form_->setPadVisible(pad, visible);
+    }
 }
 
 void Host::movePad(PadIndex pad, int left, int top) {
-    loadedPad(pad, "movePad");
-    form_->movePad(pad, left, top);
+    if (loadedPad(pad, "movePad")) {
+        form_->movePad(pad, left, top);
+    }
 }
 
 void Host::loadPad(PadIndex pad) {
-    ToolkitForm& form = loadedForm("loadPad");
+    ToolkitForm* form = loadedForm("loadPad");
+    if (!form) {
+        return;
+    }
     if (pad <= 0 || pad >= design::padCount) {
-        refuseOnPad("loadPad outside the Press array", pad);
+        refuseOnPad("loadPad", pad, ", outside the Press array");
+        return;
     }
     PadRecord& created = pads_[static_cast<std::size_t>(pad)];
     if (created.loaded) {
-        refuseOnPad("loadPad of a pad that is loaded already", pad);
+        refuseOnPad("loadPad", pad, ", which is loaded already");
+        return;
     }
-    form.loadPad(pad);
+    form->loadPad(pad);
     created = pads_[0];
     created.visible = false;
 }
 
 void Host::setScoreCaption(const std::string& text) {
-    loadedForm("setScoreCaption").setScoreCaption(text);
+    if (ToolkitForm* form = loadedForm("setScoreCaption")) {
+        form->setScoreCaption(text);
+    }
 }
 
 void Host::setLightUpEnabled(bool enabled) {
-    ToolkitForm& form = loadedForm("setLightUpEnabled");
+    ToolkitForm* form = loadedForm("setLightUpEnabled");
     // Enabling a running timer leaves its beat alone.
-    if (enabled && lightUpEnabled_) {
+    if (!form || (enabled && lightUpEnabled_)) {
         return;
     }
     lightUpEnabled_ = enabled;
-    form.setLightUpEnabled(enabled);
+    form->setLightUpEnabled(enabled);
 }
 
 void Host::msgBox(const std::string& text) {
-    requireRunning("msgBox");
+    if (!running("msgBox")) {
+        return;
+    }
     const bool overWindow = formShown_;
     if (!overWindow) {
         // A box from a load that follows an unload: the form is not on the screen, so neither
@@ -121,8 +124,7 @@ void Host::msgBox(const std::string& text) {
 }
 
 void Host::unloadForm() {
-    requireRunning("unloadForm");
-    if (!form_) {
+    if (!running("unloadForm") || !form_) {
         return;
     }
     form_->setLightUpEnabled(false);
@@ -137,7 +139,9 @@ void Host::unloadForm() {
 }
 
 void Host::showForm() {
-    requireRunning("showForm");
+    if (!running("showForm")) {
+        return;
+    }
     if (!form_) {
         form_ = toolkit_.buildForm();
         pads_ = {};
@@ -154,8 +158,9 @@ void Host::showForm() {
 }
 
 void Host::end() {
-    requireRunning("end");
-    finish(endStatus);
+    if (running("end")) {
+        finish(endStatus);
+    }
 }
 
 void Host::tick(const ToolkitForm& form) {
@@ -212,15 +217,30 @@ bool Host::closeRequested() {
 
 template <typename Handling>
 void Host::guarded(Handling handling) {
-    if (illegalCalls_ == IllegalCalls::throwThem) {
-        handling();
+    const bool illegalBefore = illegalCall_.has_value();
+    handling();
+    if (!illegalBefore && illegalCall_) {
+        fail(illegalCall_->message);
+    }
+}
+
+void Host::refuse(const char* operation, const std::string& why) {
+    if (illegalCall_) {
         return;
     }
-    try {
-        handling();
-    } catch (const IllegalCall& call) {
-        fail(call.what());
+    std::string message = operation;
+    message.append(" ").append(why);
+    illegalCall_ = IllegalCall{operation, std::move(message)};
+    // Whatever the handling goes on to ask, the game hears nothing more.
+    if (gate_) {
+        gate_->end();
     }
+}
+
+void Host::refuseOnPad(const char* operation, PadIndex pad, const char* why) {
+    std::string where = "on pad ";
+    where.append(std::to_string(pad)).append(why);
+    refuse(operation, where);
 }
 
 void Host::fail(const std::string& what) {
@@ -246,33 +266,31 @@ void Host::halt() {
     toolkit_.setWindowShown(false);
 }
 
-void Host::requireRunning(const char* operation) const {
+bool Host::running(const char* operation) {
+    if (illegalCall_) {
+        return false;
+    }
     if (!game_) {
         refuse(operation, "before the program started");
-    }
-    if (ended()) {
+    } else if (ended()) {
         refuse(operation, "after the program ended");
     }
+    return !illegalCall_;
 }
 
-ToolkitForm& Host::loadedForm(const char* operation) const {
-    requireRunning(operation);
-    if (!form_) {
+ToolkitForm* Host::loadedForm(const char* operation) {
+    if (running(operation) && !form_) {
         refuse(operation, "while the form is not loaded");
     }
-    return *form_;
+    return illegalCall_ ? nullptr : form_.get();
 }
 
-Host::PadRecord& Host::loadedPad(PadIndex pad, const char* operation) {
-    loadedForm(operation);
-    if (!inPressArray(pad) || !pads_[static_cast<std::size_t>(pad)].loaded) {
+Host::PadRecord* Host::loadedPad(PadIndex pad, const char* operation) {
+    if (loadedForm(operation) &&
+        (!inPressArray(pad) || !pads_[static_cast<std::size_t>(pad)].loaded)) {
         refuseOnPad(operation, pad, ", which is not loaded");
     }
-    return pads_[static_cast<std::size_t>(pad)];
-}
-
-const Host::PadRecord& Host::loadedPad(PadIndex pad, const char* operation) const {
-    return const_cast<Host*>(this)->loadedPad(pad, operation);
+    return illegalCall_ ? nullptr : &pads_[static_cast<std::size_t>(pad)];
 }
 
 bool Host::takesInput(const ToolkitForm& form, PadIndex pad) const {

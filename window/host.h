@@ -3,7 +3,6 @@
 #include <array>
 #include <memory>
 #include <optional>
-#include <stdexcept>
 #include <string>
 
 #include "design.h"
@@ -17,8 +16,10 @@ namespace zintu {
 // A call the runtime cannot honour in the state it is in: an operation on a pad that is not
 // loaded, a pad loaded twice, a control of a form that is not loaded, any call before the
 // program started or after it ended.
-struct IllegalCall : std::logic_error {
-    using std::logic_error::logic_error;
+struct IllegalCall {
+    std::string operation;
+    // The operation, and why it could not be honoured.
+    std::string message;
 };
 
 // The window runtime written once, over any toolkit: it owns the game's events and the gate
@@ -26,14 +27,10 @@ struct IllegalCall : std::logic_error {
 // builds, draws and reports.
 class Host : public Runtime, private ToolkitEvents {
 public:
-    // What an illegal call does. In the program the game ends with an error message in a box,
-    // never a crash and never silently; the tests have it thrown at the faulty call.
-    enum class IllegalCalls { endTheGame, throwThem };
-
     static constexpr int failureStatus = 1;
 
-    explicit Host(Toolkit& toolkit, IllegalCalls illegalCalls = IllegalCalls::endTheGame);
-    Host(Toolkit& toolkit, RandomSource& random, IllegalCalls illegalCalls);
+    explicit Host(Toolkit& toolkit);
+    Host(Toolkit& toolkit, RandomSource& random);
     ~Host() override;
     Host(const Host&) = delete;
     Host& operator=(const Host&) = delete;
@@ -46,6 +43,10 @@ public:
     bool ended() const { return gate_ && gate_->ended(); }
     bool messageOpen() const { return gate_ && gate_->messageOpen(); }
     int exitStatus() const { return exitStatus_; }
+    // The first illegal call, recorded where it was made. Every runtime call after it is
+    // refused with no effect, and the event it came in ends the game with an error box, never
+    // a crash and never silently.
+    const std::optional<IllegalCall>& illegalCall() const { return illegalCall_; }
 
     void randomize() override;
     float rnd() override;
@@ -75,24 +76,25 @@ private:
     void padPressed(const ToolkitForm& form, PadIndex pad) override;
     bool closeRequested() override;
 
-    // Runs an event's handling; an illegal call in it ends the game, unless the tests want it.
+    // Runs an event's handling; an illegal call in it ends the game once the handling returns.
     template <typename Handling>
     void guarded(Handling handling);
+    void refuse(const char* operation, const std::string& why);
+    void refuseOnPad(const char* operation, PadIndex pad, const char* why);
     void fail(const std::string& what);
     void finish(int status);
     // Nothing reaches the game any more, and nothing of it is on the screen.
     void halt();
 
-    void requireRunning(const char* operation) const;
-    ToolkitForm& loadedForm(const char* operation) const;
-    PadRecord& loadedPad(PadIndex pad, const char* operation);
-    const PadRecord& loadedPad(PadIndex pad, const char* operation) const;
+    // Each answers whether the call may go on, having recorded the illegal call if not.
+    bool running(const char* operation);
+    ToolkitForm* loadedForm(const char* operation);
+    PadRecord* loadedPad(PadIndex pad, const char* operation);
     bool takesInput(const ToolkitForm& form, PadIndex pad) const;
 
     Toolkit& toolkit_;
     ClockRandomSource clockRandom_;
     RandomSource& random_;
-    IllegalCalls illegalCalls_;
     FormEvents* game_ = nullptr;
     std::optional<EventGate> gate_;
     std::unique_ptr<ToolkitForm> form_;
@@ -104,6 +106,7 @@ private:
     // the left button pressed and released on the same pad.
     std::optional<PadIndex> leftDownOn_;
     int exitStatus_ = 0;
+    std::optional<IllegalCall> illegalCall_;
 };
 
 }  // namespace zintu
