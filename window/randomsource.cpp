@@ -1,6 +1,6 @@
 #include "randomsource.h"
 
-#include <chrono>
+#include <ctime>
 
 namespace zintu {
 
@@ -18,10 +18,14 @@ void ClockRandomSource::reseed(std::uint64_t seed) {
     engine_.seed(seed);
 }
 
+// The C library's clock, not std::chrono's: on the web, libc++'s clock brings its error
+// reporting with it, and that weighs more than the rest of the game's logic.
 void ClockRandomSource::reseedFromClock() {
-    const auto now = std::chrono::high_resolution_clock::now().time_since_epoch();
-    reseed(static_cast<std::uint64_t>(
-        std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()));
+    constexpr std::uint64_t nanosecondsPerSecond = 1'000'000'000;
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    reseed(static_cast<std::uint64_t>(now.tv_sec) * nanosecondsPerSecond +
+           static_cast<std::uint64_t>(now.tv_nsec));
 }
 
 double ClockRandomSource::nextUnit() {
