@@ -31,6 +31,8 @@ add_executable(zintu_page app/webmain.cpp)
 target_link_libraries(zintu_page PRIVATE zintu_webwindow)
 # The game reads no file. The contract suite's page keeps emscripten's file system: GoogleTest
 # asks for the working directory as it starts, which newer emscripten refuses without one.
-target_link_options(zintu_page PRIVATE -sFILESYSTEM=0)
+target_link_options(zintu_page PRIVATE -sFILESYSTEM=0
+    "-sASYNCIFY_ONLY=@${zintu_suspending_functions}")
+set_property(TARGET zintu_page APPEND PROPERTY LINK_DEPENDS ${zintu_suspending_functions})
 set(page ${CMAKE_CURRENT_BINARY_DIR}/zintu.html)
 zintu_web_page(zintu_page ${page})

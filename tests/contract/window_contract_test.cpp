@@ -234,6 +234,41 @@ TEST(WindowEnd, levelHundredBoxStandsAloneAndTheWindowNeverShowsAgain) {
     EXPECT_FALSE(driver->windowShown());
 }
 
+// Lights a pad it never loaded when pad 0, the one pad a form has before any load, is clicked.
+class IllegalClick : public FormEvents {
+public:
+    explicit IllegalClick(Runtime& runtime) : runtime_(runtime) {}
+
+    void Form_Load() override {}
+    void LightUp_Timer() override {}
+    void Press_MouseDown(PadIndex) override {}
+    void Press_MouseUp(PadIndex) override {}
+    void Press_Click(PadIndex) override { runtime_.setBackColor(3, design::litColour); }
+
+private:
+    Runtime& runtime_;
+};
+
+TEST(WindowEnd, illegalCallInAHandlerShowsTheErrorBoxAloneAndEndsWithTheFailureStatus) {
+    const auto driver = testing::makeWindowDriver();
+    Host host(driver->toolkit());
+    IllegalClick game(host);
+    BoxAnswerer answerer(*driver);
+    host.start(game);
+    ASSERT_TRUE(driver->settle());
+
+    click(*driver, 0);
+
+    ASSERT_TRUE(driver->runUntil([&] { return host.ended(); }, playbackTimeoutMs));
+    ASSERT_EQ(answerer.boxes().size(), 1u);
+    const std::string& text = answerer.boxes()[0].text;
+    EXPECT_EQ(text.rfind(design::internalErrorMessage, 0), 0u) << text;
+    EXPECT_NE(text.find("setBackColor on pad 3"), std::string::npos) << text;
+    EXPECT_FALSE(answerer.boxes()[0].ownedByGameWindow);
+    EXPECT_EQ(host.exitStatus(), Host::failureStatus);
+    EXPECT_FALSE(driver->windowShown());
+}
+
 // Pads on a form whose grid is built and enabled, with nothing else running.
 class WindowPads : public ::testing::Test {
 protected:
