@@ -15,16 +15,17 @@ add_custom_command(OUTPUT ${label_font}
             --flavor=woff2 --output-file=${label_font}
     DEPENDS ${label_font_source})
 
-# A program over the web toolkit as one self-contained page, `page`: its script with the wasm
-# inlined, compiled from its bytes there (asynchronous compilation would fetch() even those),
-# and the page around it written by sealpage.py, not by emscripten.
+# A program over the web toolkit as one self-contained page, `page`, written by sealpage.py, not
+# by emscripten: its script inlined, and its wasm beside it as bytes the script compiles
+# asynchronously, asking nothing of the network.
 function(zintu_web_page target page)
     set_target_properties(${target} PROPERTIES OUTPUT_NAME ${target}-script SUFFIX .js)
-    target_link_options(${target} PRIVATE -sSINGLE_FILE -sWASM_ASYNC_COMPILATION=0)
     add_custom_command(OUTPUT ${page}
-        COMMAND ${PYTHON3} ${page_sealer} ${page_source} $<TARGET_FILE:${target}> ${label_font}
-                ${icon} ${page}
-        DEPENDS ${target} ${page_source} ${label_font} ${icon} ${page_sealer})
+        COMMAND ${PYTHON3} ${page_sealer} ${page_source} $<TARGET_FILE:${target}>
+                $<TARGET_FILE_DIR:${target}>/${target}-script.wasm ${label_font} ${icon}
+                ${PROJECT_SOURCE_DIR}/window/design.h ${page}
+        DEPENDS ${target} ${page_source} ${label_font} ${icon} ${page_sealer}
+                ${PROJECT_SOURCE_DIR}/window/design.h)
 endfunction()
 
 add_executable(zintu_page app/webmain.cpp)

@@ -2,6 +2,14 @@
 // timer it waits on. Nothing here calls into the game. Input is queued, and the game's one loop
 // takes it whenever it waits: so a box holds that loop, as a desktop's modal loop does, and no
 // press or tick can reach the game beside it.
+// The program's bytes stand in the page itself: compiled asynchronously, they ask nothing of the
+// network.
+Module['wasmBinary'] = (function () {
+  const text = document.getElementById('zintu-program').textContent;
+  return Uint8Array.fromBase64 ? Uint8Array.fromBase64(text) :
+    Uint8Array.from(atob(text), function (character) { return character.charCodeAt(0); });
+})();
+
 var ZintuPage = (function () {
   'use strict';
 
