@@ -1,15 +1,18 @@
-# zintu.html packaged: a ZIP of it with the font's licence and a README.
+# zintu.html packaged: a ZIP of it, the installable web app's folder beside it, the font's
+# licence and a README.
 set(web_zip ${CMAKE_CURRENT_BINARY_DIR}/zintu-${PROJECT_VERSION}-web.zip)
 set(zip_dir ${CMAKE_CURRENT_BINARY_DIR}/web-zip)
 add_custom_command(OUTPUT ${web_zip}
     COMMAND ${CMAKE_COMMAND} -E rm -rf ${zip_dir}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${zip_dir}
     COMMAND ${CMAKE_COMMAND} -E copy ${page} ${zip_dir}/zintu.html
+    COMMAND ${CMAKE_COMMAND} -E copy_directory ${web_app} ${zip_dir}/app
     COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/packaging/web/README.txt ${zip_dir}
     COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/LICENSE ${zip_dir}/LICENSE.txt
     COMMAND ${CMAKE_COMMAND} -E copy /usr/share/doc/fonts-blankenburg/copyright
             ${zip_dir}/Blankenburg-LICENSE.txt
     COMMAND ${CMAKE_COMMAND} -E chdir ${zip_dir} ${CMAKE_COMMAND} -E tar cf ${web_zip}
-            --format=zip zintu.html README.txt LICENSE.txt Blankenburg-LICENSE.txt
-    DEPENDS ${page} ${PROJECT_SOURCE_DIR}/packaging/web/README.txt ${PROJECT_SOURCE_DIR}/LICENSE)
+            --format=zip zintu.html app README.txt LICENSE.txt Blankenburg-LICENSE.txt
+    DEPENDS ${page} ${web_app}/index.html ${PROJECT_SOURCE_DIR}/packaging/web/README.txt
+            ${PROJECT_SOURCE_DIR}/LICENSE)
 add_custom_target(zintu ALL DEPENDS ${page} ${web_zip})

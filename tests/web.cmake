@@ -37,6 +37,8 @@ endforeach()
 # desktop's, with real pointer, touch and key input and the pads followed frame by frame as the
 # page paints them: to level 10 in Chromium, reaching three ratings, and to level 6 in Firefox;
 # the closing moments, the scales, the page without JavaScript and served from a host, in both.
+# The web app's folder, served: installable and playing offline in Chromium, and replaced by a
+# new build on the next visit; playing a round in Firefox.
 set(page ${PROJECT_BINARY_DIR}/zintu.html)
 set(player ${CMAKE_CURRENT_SOURCE_DIR}/e2e/play_e2e.py)
 add_test(NAME end_to_end_chromium

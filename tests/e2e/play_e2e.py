@@ -20,6 +20,8 @@ import argparse
 import functools
 import http.server
 import os
+import re
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -383,31 +385,125 @@ def without_java_script(game):
     check(f"without JavaScript the page says {shown!r}", shown == line and line != "")
 
 
+class Served:
+    """A folder served over HTTP on this machine, as a static web host serves it; stopped and
+    started again at the same address."""
+
+    def __init__(self, folder):
+        self.folder, self.port, self.server = folder, 0, None
+        self.start()
+
+    def start(self):
+        class Quiet(http.server.SimpleHTTPRequestHandler):
+            def log_message(self, *arguments):
+                pass
+        handler = functools.partial(Quiet, directory=self.folder)
+        self.server = http.server.ThreadingHTTPServer(("127.0.0.1", self.port), handler)
+        self.port = self.server.server_address[1]
+        threading.Thread(target=self.server.serve_forever, daemon=True).start()
+
+    def url(self, name=""):
+        return f"http://127.0.0.1:{self.port}/{name}"
+
+    def stop(self):
+        self.server.shutdown()
+        self.server.server_close()
+
+
+def plays_a_round(game, step):
+    window = game.game_window(step)
+    seen = game.watch_playback(step, window, PLAYBACK_TIMEOUT)
+    game.answer_box(step, expect_box(game, step, "GO!"))
+    game.click_pad(window, seen[0])
+    game.answer_box(step, expect_box(game, step, "Ready for level 2?"))
+    no_error_on_the_page(game, step)
+
+
 def from_a_web_host(browser, page):
     """Served, as from disk: a level-up, and nothing fetched but the page."""
     step = "from a web host"
     folder, name = os.path.split(os.path.abspath(page))
-    class Quiet(http.server.SimpleHTTPRequestHandler):
-        def log_message(self, *arguments):
-            pass
-    handler = functools.partial(Quiet, directory=folder)
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    game = BrowserGame(browser, f"http://127.0.0.1:{server.server_address[1]}/{name}")
+    served = Served(folder)
+    game = BrowserGame(browser, served.url(name))
     try:
-        window = game.game_window(step)
-        seen = game.watch_playback(step, window, PLAYBACK_TIMEOUT)
-        game.answer_box(step, expect_box(game, step, "GO!"))
-        game.click_pad(window, seen[0])
-        expect_box(game, step, "Ready for level 2?")
+        plays_a_round(game, step)
         fetched = [url for url in game.log()["requests"]
                    if not url.startswith(("data:", "blob:"))]
         check(f"{step}: only the page itself requested ({' '.join(fetched)})",
               fetched == [game.url])
-        no_error_on_the_page(game, step)
     finally:
         game.stop()
-        server.shutdown()
+        served.stop()
+
+
+def app_folder(page):
+    return os.path.join(os.path.dirname(os.path.abspath(page)), "app")
+
+
+def kept_for_offline(game):
+    """The names of the caches the app's service worker keeps, once it controls the page."""
+    return game.evaluate("""navigator.serviceWorker.ready.then(async () => {
+      while (!navigator.serviceWorker.controller) await new Promise((r) => setTimeout(r, 20));
+      return caches.keys(); })""")
+
+
+def cache_version(folder):
+    with open(os.path.join(folder, "sw.js"), encoding="utf-8") as worker:
+        return re.search(r"'(zintu-[0-9a-f]+)'", worker.read()).group(1)
+
+
+def installed_and_offline(page):
+    """The app's folder, served: Chromium can install it; after one visit it plays a round with
+    the server stopped; and a new build replaces the kept one on the next visit."""
+    step = "the web app"
+    with tempfile.TemporaryDirectory() as folder:
+        shutil.copytree(app_folder(page), folder, dirs_exist_ok=True)
+        served = Served(folder)
+        game = BrowserGame("chromium", served.url())
+        try:
+            errors = game.bridge("installabilityErrors")
+            check(f"{step}: Chromium can install it (errors: {errors or 'none'})", not errors)
+            kept = kept_for_offline(game)
+            check(f"{step}: its files are kept for offline play, in {kept}",
+                  kept == [cache_version(folder)])
+            served.stop()
+            game.bridge("reload")
+            plays_a_round(game, step + " offline")
+            new_build(folder)
+            served.start()
+            game.bridge("reload")
+            game.wait_for(step + " (the new build kept)",
+                          lambda: kept_for_offline(game) == [cache_version(folder)])
+            game.bridge("reload")
+            check(f"{step}: the next visit shows the new build",
+                  game.evaluate("document.body.innerHTML.includes('a new build')"))
+        finally:
+            game.stop()
+            served.stop()
+
+
+def new_build(folder):
+    """What a new build changes: the page, and with it the service worker's version."""
+    index = os.path.join(folder, "index.html")
+    with open(index, encoding="utf-8") as f:
+        html = f.read()
+    with open(index, "w", encoding="utf-8") as f:
+        f.write(html.replace("</body>", "<!-- a new build -->\n</body>"))
+    worker, version = os.path.join(folder, "sw.js"), cache_version(folder)
+    with open(worker, encoding="utf-8") as f:
+        code = f.read()
+    with open(worker, "w", encoding="utf-8") as f:
+        f.write(code.replace(version, version + "0"))
+
+
+def served_app_plays(browser, page):
+    served = Served(app_folder(page))
+    game = BrowserGame(browser, served.url())
+    try:
+        plays_a_round(game, "the web app, served")
+    finally:
+        game.stop()
+        served.stop()
 
 
 def run_browser_scenarios(browser, page, levels):
@@ -432,6 +528,10 @@ def run_browser_scenarios(browser, page, levels):
     in_a_game(functools.partial(BrowserGame, browser, page, java_script=False),
               without_java_script)
     from_a_web_host(browser, page)
+    if browser == "chromium":
+        installed_and_offline(page)
+    else:
+        served_app_plays(browser, page)
 
 
 def main():

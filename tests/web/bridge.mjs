@@ -143,6 +143,18 @@ class Session {
     return this.page.isClosed();
   }
 
+  reload() {
+    return this.page.reload();
+  }
+
+  // What keeps Chromium from offering to install the page as an app.
+  async installabilityErrors() {
+    const session = await this.page.createCDPSession();
+    const { installabilityErrors } = await session.send('Page.getInstallabilityErrors');
+    await session.detach();
+    return installabilityErrors.map((error) => error.errorId);
+  }
+
   log() {
     return { errors: this.errors, requests: this.requests, dialogs: this.dialogs };
   }

@@ -6,7 +6,7 @@
 // network.
 Module['wasmBinary'] = (function () {
   const text = document.getElementById('zintu-program').textContent;
-  return Uint8Array.fromBase64 ? Uint8Array.fromBase64(text) :
+  return Uint8Array['fromBase64'] ? Uint8Array['fromBase64'](text) :
     Uint8Array.from(atob(text), function (character) { return character.charCodeAt(0); });
 })();
 

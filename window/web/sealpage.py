@@ -3,12 +3,28 @@
 bytes the script compiles, the label's font embedded, and the Content-Security-Policy that lets
 the page run its own script and style and reach nothing else.
 
+With an APP_FOLDER it also writes the installable web app there: the same page as its index,
+which links its manifest and registers a service worker, the manifest, the icons drawn from
+ICON.svg, and the service worker that keeps exactly these files for offline play.
+
 Usage: sealpage.py PAGE.html SCRIPT.js PROGRAM.wasm FONT.woff2 ICON.svg DESIGN.h OUTPUT.html
+                   [APP_FOLDER SERVICE_WORKER.js]
 """
 import base64
 import hashlib
+import json
+import os
 import re
+import subprocess
 import sys
+
+# The page's own description, for search engines and the app's manifest alike.
+DESCRIPTION = ("Zintu! is a memory game: four coloured pads light up in a pattern that grows by "
+               "one each level, and you click it back.")
+# Its share of the icon's width that a maskable icon's safe circle holds whole: the pads' square
+# reaches 0.55 of the width from the middle, the circle 0.4.
+MASKABLE_SCALE = 0.72
+ICON_SIZES = (192, 512)
 
 
 def source_hashes(html, tag):
@@ -19,30 +35,41 @@ def source_hashes(html, tag):
         for block in blocks)
 
 
+def found_in(path, pattern):
+    """The groups of the pattern's first match in the file."""
+    with open(path, encoding="utf-8") as f:
+        return re.search(pattern, f.read()).groups()
+
+
 def design_colour(design, name):
     """A colour of the game's design, as CSS writes it."""
-    with open(design, encoding="utf-8") as f:
-        red, green, blue = re.search(rf"\b{name} = rgb\((\d+), (\d+), (\d+)\)", f.read()).groups()
+    red, green, blue = found_in(design, rf"\b{name} = rgb\((\d+), (\d+), (\d+)\)")
     return "#%02x%02x%02x" % (int(red), int(green), int(blue))
 
 
-def main(template, script, wasm, font, icon, design, output):
-    with open(template, encoding="utf-8") as f:
-        html = f.read()
-    with open(script, encoding="utf-8") as f:
-        code = f.read()
-    if "</script" in code.lower():
-        sys.exit(f"{script} would end its own script element")
-    with open(wasm, "rb") as f:
-        program = base64.b64encode(f.read()).decode()
-    html = html.replace("@SCRIPT@", f'<script type="application/octet-stream" id="zintu-program">'
-                        f"{program}</script>\n<script>{code}</script>")
-    html = html.replace("@THEME_COLOUR@", design_colour(design, "formBackColor"))
-    with open(font, "rb") as f:
-        html = html.replace("@LABEL_FONT@", base64.b64encode(f.read()).decode())
-    # The program's icon inlined too: else the browser asks the host for a favicon.
-    with open(icon, "rb") as f:
-        html = html.replace("@ICON@", base64.b64encode(f.read()).decode())
+def read(path, mode="r"):
+    with open(path, mode, **({} if "b" in mode else {"encoding": "utf-8"})) as f:
+        return f.read()
+
+
+def write(path, content):
+    with open(path, "wb" if isinstance(content, bytes) else "w",
+              **({} if isinstance(content, bytes) else {"encoding": "utf-8"})) as f:
+        f.write(content)
+
+
+def sealed(html, app):
+    """The page with its policy. The app's page may also read its manifest, its icons and its
+    service worker from its own folder."""
+    if app:
+        html = html.replace("@APP_HEAD@", '<link rel="manifest" href="manifest.webmanifest">')
+        # Where the browser refuses a service worker the game plays all the same.
+        html = html.replace("@APP_SCRIPT@", "<script>if ('serviceWorker' in navigator) "
+                            "addEventListener('load', function () { navigator.serviceWorker"
+                            ".register('sw.js').catch(function () {}); });</script>")
+    else:
+        html = html.replace("@APP_HEAD@\n", "").replace("@APP_SCRIPT@\n", "")
+    own = " 'self'" if app else ""
     # The playback timer runs in a worker made from a blob of the page's own script; the wasm is
     # compiled from the bytes embedded in the page.
     policy = "; ".join([
@@ -50,14 +77,77 @@ def main(template, script, wasm, font, icon, design, output):
         f"script-src {source_hashes(html, 'script')} 'wasm-unsafe-eval'",
         f"style-src {source_hashes(html, 'style')}",
         "font-src data:",
-        "img-src data:",
-        "worker-src blob:",
+        f"img-src data:{own}",
+        f"worker-src blob:{own}",
+        *([f"manifest-src{own}"] if app else []),
         "base-uri 'none'",
         "form-action 'none'",
     ])
-    html = html.replace("@CONTENT_SECURITY_POLICY@", policy)
-    with open(output, "w", encoding="utf-8") as f:
-        f.write(html)
+    return html.replace("@CONTENT_SECURITY_POLICY@", policy)
+
+
+def maskable(icon, orange):
+    """The icon on a full square of the form's orange, shrunk into the safe circle."""
+    svg = read(icon)
+    inner = svg[svg.index(">", svg.index("<svg")) + 1:svg.rindex("</svg>")]
+    width, height = found_in(icon, r'viewBox="0 0 (\d+) (\d+)"')
+    middle_x, middle_y = int(width) / 2, int(height) / 2
+    return (f'<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 {width} {height}">'
+            f'<rect width="{width}" height="{height}" fill="{orange}"/>'
+            f'<g transform="translate({middle_x} {middle_y}) scale({MASKABLE_SCALE}) '
+            f'translate({-middle_x} {-middle_y})">{inner}</g></svg>')
+
+
+def write_app(folder, html, icon, design, service_worker):
+    os.makedirs(folder, exist_ok=True)
+    orange = design_colour(design, "formBackColor")
+    (name,) = found_in(design, r'\bformCaption = "([^"]*)";')
+    write(os.path.join(folder, "index.html"), sealed(html, app=True))
+    write(os.path.join(folder, "zintu.svg"), read(icon))
+    icons = [{"src": "zintu.svg", "sizes": "any", "type": "image/svg+xml", "purpose": "any"}]
+    for size in ICON_SIZES:
+        subprocess.run(["rsvg-convert", "-w", str(size), "-h", str(size), icon, "-o",
+                        os.path.join(folder, f"zintu-{size}.png")], check=True)
+        icons.append({"src": f"zintu-{size}.png", "sizes": f"{size}x{size}", "type": "image/png",
+                      "purpose": "any"})
+    masked = os.path.join(folder, "zintu-maskable.svg.tmp")
+    write(masked, maskable(icon, orange))
+    size = ICON_SIZES[-1]
+    subprocess.run(["rsvg-convert", "-w", str(size), "-h", str(size), masked, "-o",
+                    os.path.join(folder, f"zintu-maskable-{size}.png")], check=True)
+    os.remove(masked)
+    icons.append({"src": f"zintu-maskable-{size}.png", "sizes": f"{size}x{size}",
+                  "type": "image/png", "purpose": "maskable"})
+    manifest = {"name": name, "short_name": name, "description": DESCRIPTION,
+                "start_url": "./", "scope": "./", "display": "standalone",
+                "theme_color": orange, "background_color": orange, "icons": icons}
+    write(os.path.join(folder, "manifest.webmanifest"), json.dumps(manifest, indent=2) + "\n")
+    # The version names the cache: any change to any file gives the next visit a new one.
+    files = ["index.html", "manifest.webmanifest"] + [entry["src"] for entry in icons]
+    version = hashlib.sha256(b"".join(read(os.path.join(folder, file), "rb")
+                                      for file in files)).hexdigest()[:16]
+    worker = read(service_worker).replace("@VERSION@", version)
+    worker = worker.replace("@FILES@", json.dumps(["./"] + files))
+    write(os.path.join(folder, "sw.js"), worker)
+
+
+def main(template, script, wasm, font, icon, design, output, app_folder=None,
+         service_worker=None):
+    html = read(template)
+    code = read(script)
+    if "</script" in code.lower():
+        sys.exit(f"{script} would end its own script element")
+    program = base64.b64encode(read(wasm, "rb")).decode()
+    html = html.replace("@SCRIPT@", f'<script type="application/octet-stream" id="zintu-program">'
+                        f"{program}</script>\n<script>{code}</script>")
+    html = html.replace("@DESCRIPTION@", DESCRIPTION)
+    html = html.replace("@THEME_COLOUR@", design_colour(design, "formBackColor"))
+    html = html.replace("@LABEL_FONT@", base64.b64encode(read(font, "rb")).decode())
+    # The program's icon inlined too: else the browser asks the host for a favicon.
+    html = html.replace("@ICON@", base64.b64encode(read(icon, "rb")).decode())
+    write(output, sealed(html, app=False))
+    if app_folder:
+        write_app(app_folder, html, icon, design, service_worker)
 
 
 if __name__ == "__main__":
