@@ -14,6 +14,12 @@ EM_ASYNC_JS(void, driver_input, (const char* action, int x, int y, int button), 
     await zintuInput(UTF8ToString(action), x, y, ['left', 'right', 'middle'][button]);
 });
 EM_ASYNC_JS(int, driver_pixel, (int x, int y), { return await zintuPixel(x, y); });
+// Each test runs a new game on the page the last one may have ended: the page's shared state
+// afresh, and its line that said the game had ended gone.
+EM_JS(void, driver_new_run, (), {
+    zintuPage.start();
+    document.getElementById('zintu-ended').hidden = true;
+});
 // Of the form built last.
 EM_JS(void, driver_pad_element, (int pad), {
     const forms = document.querySelectorAll('#zintu-client > .form');
@@ -135,6 +141,8 @@ Point padCentre(PadIndex pad) {
 // Real input from the browser's automation protocol, delivered to the page as the pointer's.
 class WebWindowDriver : public WindowDriver {
 public:
+    WebWindowDriver() { driver_new_run(); }
+
     Toolkit& toolkit() override { return toolkit_; }
 
     bool settle() override {

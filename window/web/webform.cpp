@@ -5,9 +5,19 @@
 
 namespace zintu {
 
+namespace {
+
+int toPage(Colour colour) {
+    return static_cast<int>(colour);
+}
+
+}  // namespace
+
 WebForm::WebForm(WebToolkit& toolkit, ToolkitEvents& events, const std::string& labelFont)
-    : toolkit_(toolkit), events_(events), id_(page::buildForm(labelFont)) {
-    page::setLabel(id_, std::string(design::scoreCaption));
+    : toolkit_(toolkit),
+      events_(events),
+      id_(zintu_build_form(labelFont.c_str(), toPage(design::scoreTextColour))) {
+    setScoreCaption(std::string(design::scoreCaption));
     pads_[0] = {design::restingColour(0), true, true, design::padRect(0), true};
     relayout();
     showPad(0);
@@ -15,11 +25,12 @@ WebForm::WebForm(WebToolkit& toolkit, ToolkitEvents& events, const std::string& 
 
 WebForm::~WebForm() {
     setLightUpEnabled(false);
-    page::destroyForm(id_);
+    zintu_destroy_form(id_);
 }
 
 void WebForm::relayout() {
-    page::placeLabel(id_, design::toPixels(design::scoreRect, toolkit_.dpi()));
+    const design::PixelRect label = design::toPixels(design::scoreRect, toolkit_.dpi());
+    zintu_place_label(id_, label.x, label.y, label.width, label.height);
     for (PadIndex index = 0; index < design::padCount; ++index) {
         if (pad(index).loaded) {
             placePad(index);
@@ -28,7 +39,7 @@ void WebForm::relayout() {
 }
 
 void WebForm::loadPad(PadIndex index) {
-    page::loadPad(id_, index);
+    zintu_load_pad(id_, index);
     pad(index) = pads_[0];
     pad(index).visible = false;
     showPad(index);
@@ -61,7 +72,7 @@ void WebForm::movePad(PadIndex index, int left, int top) {
 }
 
 void WebForm::setScoreCaption(const std::string& text) {
-    page::setLabel(id_, text);
+    zintu_set_label(id_, text.c_str());
 }
 
 void WebForm::setLightUpEnabled(bool enabled) {
@@ -77,7 +88,7 @@ void WebForm::setLightUpEnabled(bool enabled) {
 }
 
 void WebForm::setShown(bool shown) {
-    page::setFormShown(id_, shown);
+    zintu_set_form_shown(id_, shown);
 }
 
 WebForm::PadState& WebForm::pad(PadIndex index) {
@@ -85,14 +96,15 @@ WebForm::PadState& WebForm::pad(PadIndex index) {
 }
 
 void WebForm::placePad(PadIndex index) {
-    page::placePad(id_, index, design::toPixels(pad(index).place, toolkit_.dpi()));
+    const design::PixelRect place = design::toPixels(pad(index).place, toolkit_.dpi());
+    zintu_place_pad(id_, index, place.x, place.y, place.width, place.height);
 }
 
 void WebForm::showPad(PadIndex index) {
     const PadState& state = pad(index);
-    page::setPad(id_, index,
-                 {design::padTable[static_cast<std::size_t>(index)].name, state.colour,
-                  state.colour == design::litColour, state.enabled, state.visible});
+    const std::string name(design::padTable[static_cast<std::size_t>(index)].name);
+    zintu_set_pad(id_, index, name.c_str(), toPage(state.colour), state.colour == design::litColour,
+                  state.enabled, state.visible);
 }
 
 }  // namespace zintu

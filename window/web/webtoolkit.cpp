@@ -1,5 +1,7 @@
 #include "webtoolkit.h"
 
+#include <emscripten.h>
+
 #include <cmath>
 #include <limits>
 
@@ -18,7 +20,7 @@ constexpr double forever = std::numeric_limits<double>::infinity();
 constexpr double microsecondsPerMs = 1000;
 
 long long beatClock() {
-    return std::llround(page::now() * microsecondsPerMs);
+    return std::llround(emscripten_get_now() * microsecondsPerMs);
 }
 
 // In hundredths of a point, written by hand: the sizes are quarter points, and formatting a
@@ -31,16 +33,20 @@ std::string cssFont(double pointSize) {
            std::string(design::scoreFallbackFamily) + "\", serif";
 }
 
+double textWidth(const std::string& font, const std::string& text) {
+    return zintu_text_width(font.c_str(), text.c_str());
+}
+
 // The designed size, made smaller only where the widest caption would not show whole. The page
 // picks the designed family where the system has it, and the embedded fallback otherwise.
 std::string labelFont() {
-    page::loadFont(cssFont(design::scoreFontPointSize));
+    zintu_load_font(cssFont(design::scoreFontPointSize).c_str());
     constexpr int width = design::toPixels(design::scoreRect).width;
     return cssFont(scorelabel::fittedPointSize([](double pointSize) {
         const std::string font = cssFont(pointSize);
         const int level = scorelabel::widestLevel(
-            [&font](char digit) { return page::textWidth(font, std::string(1, digit)); });
-        return page::textWidth(font, messages::levelCaption(level)) <= width;
+            [&font](char digit) { return textWidth(font, std::string(1, digit)); });
+        return textWidth(font, messages::levelCaption(level)) <= width;
     }));
 }
 
@@ -52,7 +58,9 @@ WebToolkit::~WebToolkit() = default;
 
 void WebToolkit::open(ToolkitEvents& events) {
     events_ = &events;
-    page::open();
+    const std::string windowCaption(design::formCaption);
+    const std::string boxCaption(design::messageCaption);
+    zintu_open(windowCaption.c_str(), boxCaption.c_str(), static_cast<int>(design::formBackColor));
     rescale();
     labelFont_ = labelFont();
 }
@@ -69,11 +77,11 @@ void WebToolkit::destroyLater(std::unique_ptr<ToolkitForm> form) {
 }
 
 void WebToolkit::setWindowShown(bool shown) {
-    page::setWindowShown(shown);
+    zintu_set_window_shown(shown);
 }
 
 void WebToolkit::runMessageBox(const std::string& text, bool overWindow) {
-    page::showBox(text, overWindow);
+    zintu_show_box(text.c_str(), overWindow);
     boxOpen_ = true;
     runUntil([this] { return !boxOpen_; }, forever);
 }
@@ -85,15 +93,15 @@ void WebToolkit::runEventLoop() {
 void WebToolkit::quit(int) {
     quitting_ = true;
     timers_.clear();
-    page::end();
+    zintu_end();
 }
 
 bool WebToolkit::runUntil(const std::function<bool()>& done, double timeoutMs) {
-    const double deadline = page::now() + timeoutMs;
+    const double deadline = emscripten_get_now() + timeoutMs;
     ++loops_;
     bool held = done();
-    while (!held && page::now() < deadline) {
-        page::wait(std::min(deadline, nextDue()));
+    while (!held && emscripten_get_now() < deadline) {
+        zintu_wait(std::min(deadline, nextDue()));
         takeInput();
         takeDueBeats();
         // Only the outermost loop: a box opened by an unloaded form's own handler runs
@@ -119,23 +127,25 @@ void WebToolkit::stopTimer(int timer) {
 }
 
 void WebToolkit::takeInput() {
-    while (const std::optional<page::Event> event = page::take()) {
-        if (event->kind == page::EventKind::boxClosed) {
+    page::Event event{};
+    while (zintu_take(&event)) {
+        if (static_cast<page::EventKind>(event.kind) == page::EventKind::boxClosed) {
             // What came after is for the loop the box returns to: a close or a press made
             // just after the box must not meet the box's gate.
             boxOpen_ = false;
             return;
         }
-        deliver(*event);
+        deliver(event);
     }
 }
 
 void WebToolkit::deliver(const page::Event& event) {
-    if (event.kind == page::EventKind::close) {
+    const auto kind = static_cast<page::EventKind>(event.kind);
+    if (kind == page::EventKind::close) {
         events_->closeRequested();
         return;
     }
-    if (event.kind == page::EventKind::rescale) {
+    if (kind == page::EventKind::rescale) {
         rescale();
         return;
     }
@@ -144,15 +154,17 @@ void WebToolkit::deliver(const page::Event& event) {
         return;
     }
     const WebForm& form = *found->second;
-    switch (event.kind) {
+    const auto pad = static_cast<PadIndex>(event.pad);
+    const MouseButton button = event.left != 0 ? MouseButton::left : MouseButton::other;
+    switch (kind) {
         case page::EventKind::down:
-            events_->padDown(form, event.pad, event.button);
+            events_->padDown(form, pad, button);
             break;
         case page::EventKind::up:
-            events_->padUp(form, event.pad, event.button, event.overPad);
+            events_->padUp(form, pad, button, event.overPad != 0);
             break;
         default:
-            events_->padPressed(form, event.pad);
+            events_->padPressed(form, pad);
             break;
     }
 }
@@ -181,9 +193,9 @@ void WebToolkit::takeDueBeats() {
 // Laid out as the desktop lays a window out at its monitor's resolution: each edge rounded to a
 // screen pixel, so that the pads tile edge to edge at any zoom.
 void WebToolkit::rescale() {
-    dpi_ = static_cast<int>(std::lround(design::designDpi * page::pixelRatio()));
-    page::sizeClient(design::toPixels(design::clientWidth, dpi_),
-                     design::toPixels(design::clientHeight, dpi_));
+    dpi_ = static_cast<int>(std::lround(design::designDpi * zintu_pixel_ratio()));
+    zintu_size_client(design::toPixels(design::clientWidth, dpi_),
+                      design::toPixels(design::clientHeight, dpi_));
     for (const auto& entry : forms_) {
         entry.second->relayout();
     }
