@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""Writes the one self-contained page: the program's script inlined, its wasm embedded as the
-bytes the script compiles, the label's font embedded, and the Content-Security-Policy that lets
+"""Writes the one self-contained page: the program's script inlined, its wasm embedded in hex as
+the bytes the script compiles, the label's font embedded, and the Content-Security-Policy that lets
 the page run its own script and style and reach nothing else.
 
 With an APP_FOLDER it also writes the installable web app there: the same page as its index,
@@ -71,9 +71,11 @@ def sealed(html, app):
         html = html.replace("@APP_HEAD@\n", "").replace("@APP_SCRIPT@\n", "")
     own = " 'self'" if app else ""
     # The playback timer runs in a worker made from a blob of the page's own script; the wasm is
-    # compiled from the bytes embedded in the page.
+    # compiled from the bytes embedded in the page. The page connects nowhere, but a tool that
+    # reads the host's robots.txt from inside it, as Lighthouse does, needs its own origin.
     policy = "; ".join([
         "default-src 'none'",
+        "connect-src 'self'",
         f"script-src {source_hashes(html, 'script')} 'wasm-unsafe-eval'",
         f"style-src {source_hashes(html, 'style')}",
         "font-src data:",
@@ -137,7 +139,9 @@ def main(template, script, wasm, font, icon, design, output, app_folder=None,
     code = read(script)
     if "</script" in code.lower():
         sys.exit(f"{script} would end its own script element")
-    program = base64.b64encode(read(wasm, "rb")).decode()
+    # In hex, not base64: each byte stays two characters, so that gzip finds in the text the
+    # repeats it finds in the bytes: the page gzips 3 kB smaller.
+    program = read(wasm, "rb").hex()
     html = html.replace("@SCRIPT@", f'<script type="application/octet-stream" id="zintu-program">'
                         f"{program}</script>\n<script>{code}</script>")
     html = html.replace("@DESCRIPTION@", DESCRIPTION)
