@@ -25,6 +25,8 @@ DESCRIPTION = ("Zintu! is a memory game: four coloured pads light up in a patter
 # reaches 0.55 of the width from the middle, the circle 0.4.
 MASKABLE_SCALE = 0.72
 ICON_SIZES = (192, 512)
+# The favicon's pixels: a tab's 16 at twice the resolution.
+FAVICON_SIZE = 32
 
 
 def source_hashes(html, tag):
@@ -100,6 +102,12 @@ def maskable(icon, orange):
             f'translate({-middle_x} {-middle_y})">{inner}</g></svg>')
 
 
+def favicon(icon):
+    """The icon as a PNG of the favicon's size."""
+    return subprocess.run(["rsvg-convert", "-w", str(FAVICON_SIZE), "-h", str(FAVICON_SIZE), icon],
+                          check=True, capture_output=True).stdout
+
+
 def write_app(folder, html, icon, design, service_worker):
     os.makedirs(folder, exist_ok=True)
     orange = design_colour(design, "formBackColor")
@@ -147,8 +155,9 @@ def main(template, script, wasm, font, icon, design, output, app_folder=None,
     html = html.replace("@DESCRIPTION@", DESCRIPTION)
     html = html.replace("@THEME_COLOUR@", design_colour(design, "formBackColor"))
     html = html.replace("@LABEL_FONT@", base64.b64encode(read(font, "rb")).decode())
-    # The program's icon inlined too: else the browser asks the host for a favicon.
-    html = html.replace("@ICON@", base64.b64encode(read(icon, "rb")).decode())
+    # The program's icon inlined too: else the browser asks the host for a favicon. As a small
+    # PNG: an SVG favicon costs the page a document of its own, built on its main thread.
+    html = html.replace("@ICON@", base64.b64encode(favicon(icon)).decode())
     write(output, sealed(html, app=False))
     if app_folder:
         write_app(app_folder, html, icon, design, service_worker)
