@@ -48,7 +48,7 @@ function referencePage() {
 }
 
 // In the page from its first moment: every change to a pad, the label and the box, each with
-// the time of the frame that paints it.
+// the time the frame that paints it is drawn (read as the complete frame's is, below).
 function recordChanges() {
   window.zintuChanges = [];
   const observer = new MutationObserver((mutations) => {
@@ -75,7 +75,10 @@ function recordChanges() {
     }
     const recorded = changes.map((change) => ({ ...change, at: now, painted: null }));
     window.zintuChanges.push(...recorded);
-    requestAnimationFrame((frame) => recorded.forEach((change) => { change.painted = frame; }));
+    requestAnimationFrame(() => {
+      const drawn = performance.now();
+      recorded.forEach((change) => { change.painted = drawn; });
+    });
   });
   document.addEventListener('DOMContentLoaded', () => observer.observe(document.body,
     { subtree: true, attributes: true, attributeOldValue: true, childList: true,
@@ -85,8 +88,10 @@ function recordChanges() {
     true);
 }
 
-// From the page's first moment: the time of the first frame that shows the window complete,
+// From the page's first moment: when the first frame that shows the window complete is drawn,
 // its label reading "Level: 1" in its loaded font, with its four pads where the page has any.
+// The clock is read in that frame's callback, not taken from its timestamp: Chromium stamps a
+// frame with the moment it was due, even when a long task held its drawing back for 50 ms.
 function watchCompleteFrame() {
   const complete = () => {
     const label = document.querySelector('.label');
@@ -97,9 +102,9 @@ function watchCompleteFrame() {
     const pads = [...document.querySelectorAll('.pad')].filter((pad) => pad.offsetParent);
     return pads.length === (document.getElementById('zintu-window') ? 4 : 0);
   };
-  const frame = (time) => {
+  const frame = () => {
     if (complete()) {
-      window.zintuCompleteFrame = time;
+      window.zintuCompleteFrame = performance.now();
     } else {
       requestAnimationFrame(frame);
     }
