@@ -102,9 +102,9 @@ def maskable(icon, orange):
             f'translate({-middle_x} {-middle_y})">{inner}</g></svg>')
 
 
-def favicon(icon):
-    """The icon as a PNG of the favicon's size."""
-    return subprocess.run(["rsvg-convert", "-w", str(FAVICON_SIZE), "-h", str(FAVICON_SIZE), icon],
+def png(svg, size):
+    """The SVG drawn as a square PNG of that many pixels."""
+    return subprocess.run(["rsvg-convert", "-w", str(size), "-h", str(size)], input=svg.encode(),
                           check=True, capture_output=True).stdout
 
 
@@ -116,16 +116,11 @@ def write_app(folder, html, icon, design, service_worker):
     write(os.path.join(folder, "zintu.svg"), read(icon))
     icons = [{"src": "zintu.svg", "sizes": "any", "type": "image/svg+xml", "purpose": "any"}]
     for size in ICON_SIZES:
-        subprocess.run(["rsvg-convert", "-w", str(size), "-h", str(size), icon, "-o",
-                        os.path.join(folder, f"zintu-{size}.png")], check=True)
+        write(os.path.join(folder, f"zintu-{size}.png"), png(read(icon), size))
         icons.append({"src": f"zintu-{size}.png", "sizes": f"{size}x{size}", "type": "image/png",
                       "purpose": "any"})
-    masked = os.path.join(folder, "zintu-maskable.svg.tmp")
-    write(masked, maskable(icon, orange))
     size = ICON_SIZES[-1]
-    subprocess.run(["rsvg-convert", "-w", str(size), "-h", str(size), masked, "-o",
-                    os.path.join(folder, f"zintu-maskable-{size}.png")], check=True)
-    os.remove(masked)
+    write(os.path.join(folder, f"zintu-maskable-{size}.png"), png(maskable(icon, orange), size))
     icons.append({"src": f"zintu-maskable-{size}.png", "sizes": f"{size}x{size}",
                   "type": "image/png", "purpose": "maskable"})
     manifest = {"name": name, "short_name": name, "description": DESCRIPTION,
@@ -157,7 +152,7 @@ def main(template, script, wasm, font, icon, design, output, app_folder=None,
     html = html.replace("@LABEL_FONT@", base64.b64encode(read(font, "rb")).decode())
     # The program's icon inlined too: else the browser asks the host for a favicon. As a small
     # PNG: an SVG favicon costs the page a document of its own, built on its main thread.
-    html = html.replace("@ICON@", base64.b64encode(favicon(icon)).decode())
+    html = html.replace("@ICON@", base64.b64encode(png(read(icon), FAVICON_SIZE)).decode())
     write(output, sealed(html, app=False))
     if app_folder:
         write_app(app_folder, html, icon, design, service_worker)
