@@ -50,6 +50,8 @@ DESKTOP_FIGURES = [
 ]
 WEB_FIGURES = [
     ("first complete frame, game / bare page", "completeFrameMs.ratio", 1.2, "{:.2f}"),
+    ("first complete frame, the shown game's page with no script / bare page",
+     "completeFrameMs.scriptlessRatio", None, "{:.2f}"),
     ("bytes over the wire, gzipped, the font included, kB", "gzipped_kb", 32, "{:.1f}"),
     ("Lighthouse mobile, lowest performance score of three runs",
      "lighthouse.mobileWorstPerformance", AtLeast(100), "{:.0f}"),

@@ -1,10 +1,11 @@
 // The benchmark's probe of the web page: zintu.html against the bare page holding the same
 // "Zintu!" window with one "Level: 1" label, in headless Chromium: start-up and memory
-// alternately, then one longer game for the waiting cost, the level-N playback's rhythm, "GO!",
-// the beat in a hidden tab and the pointer's latency; and the beat in a hidden tab in Firefox
-// ESR, which throttles a hidden page's timers. Every time is the page's own: its paint timing,
-// the changes' own times against their due times, and the input events' time stamps. Writes
-// its figures as JSON; bench/measure.py judges them.
+// alternately, with the game's page as it stands once shown, its script taken out, beside
+// them; then one longer game for the waiting cost, the level-N playback's rhythm, "GO!", the
+// beat in a hidden tab and the pointer's latency; and the beat in a hidden tab in Firefox ESR,
+// which throttles a hidden page's timers. Every time is the page's own: its paint timing, the
+// changes' own times against their due times, and the input events' time stamps. Writes its
+// figures as JSON; bench/measure.py judges them.
 // Usage: node web_probe.mjs ZINTU.html LABEL-FONT.woff2 --design JSON [--runs N]
 //        [--rhythm-level L] [--json FILE]
 // JSON: the window's design in pixels, as bench/measure.py passes it.
@@ -45,6 +46,21 @@ function referencePage() {
   const path = join(tmpdir(), 'zintu-bench-reference.html');
   writeFileSync(path, html);
   return path;
+}
+
+// The game's page as it stands once its window shows, its program's bytes still in it but no
+// script to run: what the page's own size and looks cost its first frame before the program
+// does anything. Without its policy, which would refuse the style attributes the program set.
+async function scriptlessPage(browser, path) {
+  const page = await browser.newPage();
+  await page.goto(pathToFileURL(path).href);
+  await page.waitForFunction(() => !document.getElementById('zintu-window').hidden);
+  const html = await page.evaluate(() => `<!doctype html>\n${document.documentElement.outerHTML}`);
+  await page.close();
+  const scriptless = join(tmpdir(), 'zintu-bench-scriptless.html');
+  writeFileSync(scriptless, html.replace(/<meta http-equiv="Content-Security-Policy"[^>]*>/, '')
+    .replace(/<script>[\s\S]*?<\/script>/g, ''));
+  return scriptless;
 }
 
 // In the page from its first moment: every change to a pad, the label and the box, each with
@@ -309,10 +325,12 @@ async function behind(browser) {
 const referencePath = referencePage();
 const browser = await launch('chromium', { protocolTimeout: 600000 });
 try {
-  const samples = { game: [], reference: [] };
+  const scriptlessPath = await scriptlessPage(browser, gamePath);
+  const samples = { game: [], reference: [], scriptless: [] };
   for (let run = 0; run < runs; ++run) {
     samples.game.push(await startUp(browser, gamePath));
     samples.reference.push(await startUp(browser, referencePath));
+    samples.scriptless.push(await startUp(browser, scriptlessPath));
   }
   const field = (kind, name) => median(samples[kind].map((sample) => sample[name]));
   const gzipped = (path) => gzipSync(readFileSync(path), { level: 9 }).length;
@@ -321,7 +339,9 @@ try {
     runs,
     completeFrameMs: { game: round(field('game', 'complete')),
       reference: round(field('reference', 'complete')),
-      ratio: round(field('game', 'complete') / field('reference', 'complete')) },
+      ratio: round(field('game', 'complete') / field('reference', 'complete')),
+      scriptless: round(field('scriptless', 'complete')),
+      scriptlessRatio: round(field('scriptless', 'complete') / field('reference', 'complete')) },
     gzippedBytes: { game: gzipped(gamePath), reference: gzipped(referencePath) },
     jsHeapBytes: { game: field('game', 'heap'), reference: field('reference', 'heap') },
     wasmMemoryBytes: field('game', 'wasm'),
