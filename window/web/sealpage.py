@@ -90,11 +90,10 @@ def sealed(html, app):
     return html.replace("@CONTENT_SECURITY_POLICY@", policy)
 
 
-def maskable(icon, orange):
+def maskable(svg, orange):
     """The icon on a full square of the form's orange, shrunk into the safe circle."""
-    svg = read(icon)
     inner = svg[svg.index(">", svg.index("<svg")) + 1:svg.rindex("</svg>")]
-    width, height = found_in(icon, r'viewBox="0 0 (\d+) (\d+)"')
+    width, height = re.search(r'viewBox="0 0 (\d+) (\d+)"', svg).groups()
     middle_x, middle_y = int(width) / 2, int(height) / 2
     return (f'<svg xmlns="http://www.w3.org/2000/svg" viewBox="0 0 {width} {height}">'
             f'<rect width="{width}" height="{height}" fill="{orange}"/>'
@@ -108,19 +107,19 @@ def png(svg, size):
                           check=True, capture_output=True).stdout
 
 
-def write_app(folder, html, icon, design, service_worker):
+def write_app(folder, html, svg, design, service_worker):
     os.makedirs(folder, exist_ok=True)
     orange = design_colour(design, "formBackColor")
     (name,) = found_in(design, r'\bformCaption = "([^"]*)";')
     write(os.path.join(folder, "index.html"), sealed(html, app=True))
-    write(os.path.join(folder, "zintu.svg"), read(icon))
+    write(os.path.join(folder, "zintu.svg"), svg)
     icons = [{"src": "zintu.svg", "sizes": "any", "type": "image/svg+xml", "purpose": "any"}]
     for size in ICON_SIZES:
-        write(os.path.join(folder, f"zintu-{size}.png"), png(read(icon), size))
+        write(os.path.join(folder, f"zintu-{size}.png"), png(svg, size))
         icons.append({"src": f"zintu-{size}.png", "sizes": f"{size}x{size}", "type": "image/png",
                       "purpose": "any"})
     size = ICON_SIZES[-1]
-    write(os.path.join(folder, f"zintu-maskable-{size}.png"), png(maskable(icon, orange), size))
+    write(os.path.join(folder, f"zintu-maskable-{size}.png"), png(maskable(svg, orange), size))
     icons.append({"src": f"zintu-maskable-{size}.png", "sizes": f"{size}x{size}",
                   "type": "image/png", "purpose": "maskable"})
     manifest = {"name": name, "short_name": name, "description": DESCRIPTION,
@@ -152,10 +151,11 @@ def main(template, script, wasm, font, icon, design, output, app_folder=None,
     html = html.replace("@LABEL_FONT@", base64.b64encode(read(font, "rb")).decode())
     # The program's icon inlined too: else the browser asks the host for a favicon. As a small
     # PNG: an SVG favicon costs the page a document of its own, built on its main thread.
-    html = html.replace("@ICON@", base64.b64encode(png(read(icon), FAVICON_SIZE)).decode())
+    svg = read(icon)
+    html = html.replace("@ICON@", base64.b64encode(png(svg, FAVICON_SIZE)).decode())
     write(output, sealed(html, app=False))
     if app_folder:
-        write_app(app_folder, html, icon, design, service_worker)
+        write_app(app_folder, html, svg, design, service_worker)
 
 
 if __name__ == "__main__":
