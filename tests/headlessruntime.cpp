@@ -12,12 +12,6 @@ public:
         pads[0] = {true, design::restingColour(0), true, true, 0, 0};
     }
 
-    ~Form() override {
-        if (toolkit_.latest_ == this) {
-            toolkit_.latest_ = nullptr;
-        }
-    }
-
     void loadPad(PadIndex pad) override {
         PadState& created = at(pad);
         created = pads[0];
@@ -56,15 +50,17 @@ private:
     HeadlessToolkit& toolkit_;
 };
 
+HeadlessToolkit::HeadlessToolkit(std::uint64_t seed) : seed_(seed) {}
+
 HeadlessToolkit::~HeadlessToolkit() = default;
 
 void HeadlessToolkit::advance(long long milliseconds) {
     betweenEvents();
     const long long until = now_ + milliseconds;
-    while (!quit_ && latest_ && latest_->lightUp && latest_->nextTick <= until) {
-        now_ = latest_->nextTick;
-        latest_->nextTick += design::lightUpIntervalMs;
-        events_->tick(*latest_);
+    while (!quit_ && latest() && latest()->lightUp && latest()->nextTick <= until) {
+        now_ = latest()->nextTick;
+        latest()->nextTick += design::lightUpIntervalMs;
+        events_->tick(*latest());
         betweenEvents();
     }
     // A message box may have moved the clock past `until` already.
@@ -76,20 +72,20 @@ void HeadlessToolkit::advanceOneTick() {
         ADD_FAILURE() << "a tick asked for while the timer is disabled";
         return;
     }
-    advance(latest_->nextTick - now_);
+    advance(latest()->nextTick - now_);
 }
 
 void HeadlessToolkit::mouseDown(PadIndex pad) {
     betweenEvents();
     if (padTakesInput(pad)) {
-        events_->padDown(*latest_, pad, MouseButton::left);
+        events_->padDown(*latest(), pad, MouseButton::left);
     }
 }
 
 void HeadlessToolkit::mouseUp(PadIndex pad, bool overPad) {
     betweenEvents();
     if (padTakesInput(pad)) {
-        events_->padUp(*latest_, pad, MouseButton::left, overPad);
+        events_->padUp(*latest(), pad, MouseButton::left, overPad);
     }
 }
 
@@ -98,49 +94,64 @@ void HeadlessToolkit::clickPad(PadIndex pad) {
     mouseUp(pad, true);
 }
 
+void HeadlessToolkit::pressAction(PadIndex pad) {
+    betweenEvents();
+    if (padTakesInput(pad)) {
+        events_->padPressed(*latest(), pad);
+    }
+}
+
 bool HeadlessToolkit::close() {
     betweenEvents();
     return quit_ || events_->closeRequested();
 }
 
+const ToolkitForm* HeadlessToolkit::latestForm() const {
+    return latest();
+}
+
+void HeadlessToolkit::tickFrom(const ToolkitForm& form) {
+    events_->tick(form);
+}
+
+void HeadlessToolkit::clickFrom(const ToolkitForm& form, PadIndex pad) {
+    events_->padDown(form, pad, MouseButton::left);
+    events_->padUp(form, pad, MouseButton::left, true);
+}
+
 const HeadlessToolkit::PadState& HeadlessToolkit::pad(PadIndex pad) const {
     static const PadState none;
-    return latest_ ? latest_->pads.at(static_cast<std::size_t>(pad)) : none;
+    return latest() ? latest()->pads.at(static_cast<std::size_t>(pad)) : none;
 }
 
 const std::string& HeadlessToolkit::scoreCaption() const {
     static const std::string none;
-    return latest_ ? latest_->caption : none;
+    return latest() ? latest()->caption : none;
 }
 
 bool HeadlessToolkit::lightUpEnabled() const {
-    return latest_ && latest_->lightUp;
+    return latest() && latest()->lightUp;
 }
 
 int HeadlessToolkit::lightUpStartsThisLoad() const {
-    return latest_ ? latest_->lightUpStarts : 0;
+    return latest() ? latest()->lightUpStarts : 0;
 }
 
 bool HeadlessToolkit::visible() const {
-    return windowShown_ && latest_ && latest_->shown;
+    return windowShown_ && latest() && latest()->shown;
 }
 
 void HeadlessToolkit::open(ToolkitEvents& events) {
     events_ = &events;
 }
 
-std::unique_ptr<ToolkitForm> HeadlessToolkit::buildForm() {
-    auto form = std::make_unique<Form>(*this);
-    latest_ = form.get();
+ToolkitForm& HeadlessToolkit::buildForm() {
     ++loads_;
-    return form;
+    return forms_.add(std::make_unique<Form>(*this));
 }
 
-void HeadlessToolkit::destroyLater(std::unique_ptr<ToolkitForm> form) {
-    if (form.get() == latest_) {
-        latest_ = nullptr;
-    }
-    unloaded_.push_back(std::move(form));
+void HeadlessToolkit::destroyLater(ToolkitForm& form) {
+    forms_.unload(form);
 }
 
 void HeadlessToolkit::setWindowShown(bool shown) {
@@ -179,12 +190,12 @@ double HeadlessToolkit::nextUnit() {
 void HeadlessToolkit::betweenEvents() {
     // Input injected under a box comes inside the handler that opened it.
     if (boxesOpen_ == 0) {
-        unloaded_.clear();
+        forms_.destroyUnloaded();
     }
 }
 
 bool HeadlessToolkit::padTakesInput(PadIndex pad) const {
-    return latest_ && !quit_ && pad >= 0 && pad < design::padCount;
+    return latest() && !quit_ && pad >= 0 && pad < design::padCount;
 }
 
 HeadlessRuntime::~HeadlessRuntime() {

@@ -7,9 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "clockrandomsource.h"
 #include "design.h"
+#include "formshelf.h"
 #include "host.h"
-#include "randomsource.h"
 #include "toolkit.h"
 
 namespace zintu::testing {
@@ -29,7 +30,7 @@ public:
     };
 
     // Each reseed from the "clock" starts the generator from the next seed after this one.
-    explicit HeadlessToolkit(std::uint64_t seed) : seed_(seed) {}
+    explicit HeadlessToolkit(std::uint64_t seed);
     ~HeadlessToolkit() override;
 
     // Virtual clock in milliseconds; ticks are delivered exactly when they fall due.
@@ -43,8 +44,17 @@ public:
     void mouseDown(PadIndex pad);
     void mouseUp(PadIndex pad, bool overPad = false);
     void clickPad(PadIndex pad);
+    // Assistive technology's press action.
+    void pressAction(PadIndex pad);
     // The user closes the window; returns whether it closed.
     bool close();
+
+    // The loaded form, to report from after it is unloaded and before it is destroyed: a real
+    // toolkit's control can report then, inside the handler that unloaded its form.
+    const ToolkitForm* latestForm() const;
+    // Straight from that form's controls, as from inside a running handler.
+    void tickFrom(const ToolkitForm& form);
+    void clickFrom(const ToolkitForm& form, PadIndex pad);
 
     // Draws in [0, 1) before narrowing; the default is a seeded generator.
     void setUnitDraws(std::function<double()> draws) { unitDraws_ = std::move(draws); }
@@ -72,8 +82,8 @@ public:
     int quitStatus() const { return quitStatus_; }
 
     void open(ToolkitEvents& events) override;
-    std::unique_ptr<ToolkitForm> buildForm() override;
-    void destroyLater(std::unique_ptr<ToolkitForm> form) override;
+    ToolkitForm& buildForm() override;
+    void destroyLater(ToolkitForm& form) override;
     void setWindowShown(bool shown) override;
     void runMessageBox(const std::string& text, bool overWindow) override;
     void runEventLoop() override;
@@ -85,6 +95,7 @@ public:
 private:
     class Form;
 
+    Form* latest() const { return forms_.latest(); }
     // What the toolkit's own loop does between two events: destroys what was handed over.
     void betweenEvents();
     bool padTakesInput(PadIndex pad) const;
@@ -94,8 +105,7 @@ private:
     std::function<double()> unitDraws_;
     std::function<void(const std::string&)> whileMessageOpen_;
     ToolkitEvents* events_ = nullptr;
-    Form* latest_ = nullptr;
-    std::vector<std::unique_ptr<ToolkitForm>> unloaded_;
+    FormShelf<Form> forms_;
     std::vector<std::string> messages_;
     int messagesWithoutWindow_ = 0;
     int boxesOpen_ = 0;

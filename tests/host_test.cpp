@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "design.h"
 #include "headlessruntime.h"
@@ -70,7 +71,7 @@ const WrongCall wrongCalls[] = {
     {"a pad loaded twice", started, [](Host& host) { host.loadPad(1); }, "loadPad",
      "loadPad on pad 1, which is loaded already"},
     {"pad 0 loaded, which the design holds", startedWithPadZeroOnly,
-     [](Host& host) { host.loadPad(0); }, "loadPad", "loadPad on pad 0, outside the Press array"},
+     [](Host& host) { host.loadPad(0); }, "loadPad", "loadPad on pad 0, which is loaded already"},
     {"a pad loaded beyond the Press array", startedWithPadZeroOnly,
      [](Host& host) { host.loadPad(4); }, "loadPad", "loadPad on pad 4, outside the Press array"},
     {"a pad of an unloaded form", unloaded, [](Host& host) { (void)host.backColor(0); },
@@ -158,6 +159,77 @@ TEST(IllegalCallInTheProgram, endsTheGameWithAnErrorBoxAndAFailureStatusNeverACr
     EXPECT_TRUE(program.quit());
     EXPECT_EQ(program.quitStatus(), Host::failureStatus);
     EXPECT_EQ(program.exitStatus(), Host::failureStatus);
+}
+
+// Reloads the form from a click's own handler, as a level-up does, and runs the timer on every
+// form. In the new form's load, still inside that handler, the old form's controls report once:
+// its beat, and a click on the pad whose handler is running.
+class ReloadOnClick : public FormEvents {
+public:
+    explicit ReloadOnClick(HeadlessRuntime& runtime) : runtime_(runtime) {}
+
+    void Form_Load() override {
+        loadcolors(runtime_);
+        runtime_.setLightUpEnabled(true);
+        if (unloaded_ && !reported_) {
+            reported_ = true;
+            runtime_.tickFrom(*unloaded_);
+            runtime_.clickFrom(*unloaded_, 0);
+        }
+    }
+    void LightUp_Timer() override {}
+    void Press_MouseDown(PadIndex) override {}
+    void Press_MouseUp(PadIndex) override {}
+    void Press_Click(PadIndex) override {
+        unloaded_ = runtime_.latestForm();
+        runtime_.unloadForm();
+        runtime_.showForm();
+    }
+
+private:
+    HeadlessRuntime& runtime_;
+    const ToolkitForm* unloaded_ = nullptr;
+    bool reported_ = false;
+};
+
+TEST(UnloadedForm, reportsNothingToTheGameWhileTheHandlerThatUnloadedItRuns) {
+    HeadlessRuntime runtime;
+    ReloadOnClick reloading(runtime);
+    RecordingGame game(runtime, &reloading);
+    runtime.start(game);
+
+    runtime.clickPad(0);
+
+    EXPECT_EQ(game.events(),
+              (std::vector<std::string>{"load", "down 0", "up 0", "click 0", "load"}));
+}
+
+// Disables its pad as the mouse comes up, as the end of a round disables every pad.
+class DisableOnRelease : public FormEvents {
+public:
+    explicit DisableOnRelease(Runtime& runtime) : runtime_(runtime) {}
+
+    void Form_Load() override { loadcolors(runtime_); }
+    void LightUp_Timer() override {}
+    void Press_MouseDown(PadIndex) override {}
+    void Press_MouseUp(PadIndex Index) override { runtime_.setPadEnabled(Index, false); }
+    void Press_Click(PadIndex) override {}
+
+private:
+    Runtime& runtime_;
+};
+
+TEST(PadInput, aReleaseThatDisablesItsPadRaisesNoClickByMouseOrByAssistiveTechnology) {
+    HeadlessRuntime runtime;
+    DisableOnRelease disabling(runtime);
+    RecordingGame game(runtime, &disabling);
+    runtime.start(game);
+
+    runtime.clickPad(1);
+    runtime.pressAction(2);
+
+    EXPECT_EQ(game.events(),
+              (std::vector<std::string>{"load", "down 1", "up 1", "down 2", "up 2"}));
 }
 
 }  // namespace

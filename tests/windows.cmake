@@ -25,6 +25,8 @@ add_executable(win32_window_tests
     win32_window_test.cpp ${PROJECT_BINARY_DIR}/winresources.rc)
 target_include_directories(win32_window_tests PRIVATE . contract ${PROJECT_SOURCE_DIR}/window/win32)
 target_link_libraries(win32_window_tests PRIVATE zintu_win32window gtest_main oleaut32)
+# The resources name the icon the program's build draws, which only its own target makes.
+add_dependencies(win32_window_tests zintu)
 add_test(NAME win32_window_tests COMMAND win32_window_tests)
 set_tests_properties(win32_window_tests PROPERTIES FIXTURES_REQUIRED wine
     ENVIRONMENT "${wine_environment}" TIMEOUT 120)

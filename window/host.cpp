@@ -1,5 +1,9 @@
 #include "host.h"
 
+#include <utility>
+
+#include "clockrandomsource.h"
+
 namespace zintu {
 
 namespace {
@@ -12,7 +16,8 @@ bool inPressArray(PadIndex pad) {
 
 }  // namespace
 
-Host::Host(Toolkit& toolkit) : toolkit_(toolkit), random_(clockRandom_) {}
+Host::Host(Toolkit& toolkit)
+    : toolkit_(toolkit), ownRandom_(std::make_unique<ClockRandomSource>()), random_(*ownRandom_) {}
 
 Host::Host(Toolkit& toolkit, RandomSource& random) : toolkit_(toolkit), random_(random) {}
 
@@ -79,7 +84,7 @@ void Host::loadPad(PadIndex pad) {
     if (!form) {
         return;
     }
-    if (pad <= 0 || pad >= design::padCount) {
+    if (!inPressArray(pad)) {
         refuseOnPad("loadPad", pad, ", outside the Press array");
         return;
     }
@@ -127,11 +132,12 @@ void Host::unloadForm() {
     if (!running("unloadForm") || !form_) {
         return;
     }
-    form_->setLightUpEnabled(false);
-    form_->setShown(false);
-    // From here on nothing on the old form reaches the game: its events no longer name the
-    // loaded form.
-    toolkit_.destroyLater(std::move(form_));
+    // From here on nothing on the old form reaches the game, not even what hiding it reports:
+    // its events no longer name the loaded form.
+    ToolkitForm& unloaded = *std::exchange(form_, nullptr);
+    unloaded.setLightUpEnabled(false);
+    unloaded.setShown(false);
+    toolkit_.destroyLater(unloaded);
     pads_ = {};
     leftDownOn_.reset();
     lightUpEnabled_ = false;
@@ -143,7 +149,7 @@ void Host::showForm() {
         return;
     }
     if (!form_) {
-        form_ = toolkit_.buildForm();
+        form_ = &toolkit_.buildForm();
         pads_ = {};
         pads_[0] = {true, true, true};
         lightUpEnabled_ = false;
@@ -164,7 +170,7 @@ void Host::end() {
 }
 
 void Host::tick(const ToolkitForm& form) {
-    if (form_.get() == &form && lightUpEnabled_) {
+    if (form_ == &form && lightUpEnabled_) {
         guarded([this] { gate_->tick(); });
     }
 }
@@ -194,14 +200,10 @@ void Host::padUp(const ToolkitForm& form, PadIndex pad, MouseButton button, bool
     }
 }
 
+// The mouse's own path, so that the press is judged again between its release and its click.
 void Host::padPressed(const ToolkitForm& form, PadIndex pad) {
-    if (takesInput(form, pad)) {
-        guarded([this, pad] {
-            gate_->mouseDown(pad);
-            gate_->mouseUp(pad);
-            gate_->click(pad);
-        });
-    }
+    padDown(form, pad, MouseButton::left);
+    padUp(form, pad, MouseButton::left, true);
 }
 
 bool Host::closeRequested() {
@@ -282,7 +284,7 @@ ToolkitForm* Host::loadedForm(const char* operation) {
     if (running(operation) && !form_) {
         refuse(operation, "while the form is not loaded");
     }
-    return illegalCall_ ? nullptr : form_.get();
+    return illegalCall_ ? nullptr : form_;
 }
 
 Host::PadRecord* Host::loadedPad(PadIndex pad, const char* operation) {
@@ -294,7 +296,7 @@ Host::PadRecord* Host::loadedPad(PadIndex pad, const char* operation) {
 }
 
 bool Host::takesInput(const ToolkitForm& form, PadIndex pad) const {
-    if (form_.get() != &form || !inPressArray(pad)) {
+    if (form_ != &form || !inPressArray(pad)) {
         return false;
     }
     const PadRecord& record = pads_[static_cast<std::size_t>(pad)];

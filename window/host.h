@@ -77,8 +77,11 @@ private:
     bool closeRequested() override;
 
     // Runs an event's handling; an illegal call in it ends the game once the handling returns.
+    // Never inlined by the compiler, so that the web's test page, linked unoptimised, has it on
+    // the stack under every box: the list of the functions that may wait is checked there to
+    // name it, a template whose name begins with its return type.
     template <typename Handling>
-    void guarded(Handling handling);
+    [[gnu::noinline]] void guarded(Handling handling);
     void refuse(const char* operation, const std::string& why);
     void refuseOnPad(const char* operation, PadIndex pad, const char* why);
     void fail(const std::string& what);
@@ -93,11 +96,13 @@ private:
     bool takesInput(const ToolkitForm& form, PadIndex pad) const;
 
     Toolkit& toolkit_;
-    ClockRandomSource clockRandom_;
+    // The clock's source, made only where none is handed in.
+    std::unique_ptr<RandomSource> ownRandom_;
     RandomSource& random_;
     FormEvents* game_ = nullptr;
     std::optional<EventGate> gate_;
-    std::unique_ptr<ToolkitForm> form_;
+    // The loaded form; the toolkit owns it.
+    ToolkitForm* form_ = nullptr;
     // What the host needs to judge calls and input; the controls' colours stay in the controls.
     std::array<PadRecord, design::padCount> pads_{};
     bool lightUpEnabled_ = false;

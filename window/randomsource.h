@@ -1,8 +1,5 @@
 #pragma once
 
-#include <cstdint>
-#include <random>
-
 namespace zintu {
 
 // Narrows a draw from [0, 1) to single precision without reaching 1: the doubles just below 1
@@ -17,20 +14,6 @@ public:
     virtual void reseedFromClock() = 0;
     // Uniform in [0, 1).
     virtual double nextUnit() = 0;
-};
-
-// The program's source: a generator reseeded from the nanosecond clock.
-class ClockRandomSource : public RandomSource {
-public:
-    ClockRandomSource();
-
-    void reseed(std::uint64_t seed);
-    void reseedFromClock() override;
-    // 53 random bits.
-    double nextUnit() override;
-
-private:
-    std::mt19937_64 engine_;
 };
 
 }  // namespace zintu

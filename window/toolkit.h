@@ -1,6 +1,5 @@
 #pragma once
 
-#include <memory>
 #include <string>
 
 #include "runtime.h"
@@ -61,11 +60,11 @@ public:
 
     // Makes the one top-level window, hidden, and sends every event to `events` from now on.
     virtual void open(ToolkitEvents& events) = 0;
-    // A new form inside the top-level window.
-    virtual std::unique_ptr<ToolkitForm> buildForm() = 0;
-    // Destroys the form once the handler that is running has returned: a pad of it may be
-    // raising the event that unloaded it.
-    virtual void destroyLater(std::unique_ptr<ToolkitForm> form) = 0;
+    // A new form inside the top-level window. The toolkit owns it until it destroys it.
+    virtual ToolkitForm& buildForm() = 0;
+    // Destroys the form once no handler is running, a box's own loop included: a pad of it may
+    // be raising the event that unloaded it, and that handler may go on to open a box.
+    virtual void destroyLater(ToolkitForm& form) = 0;
     virtual void setWindowShown(bool shown) = 0;
 
     // A modal box captioned with the application title: the text and one OK button. Returns

@@ -71,6 +71,10 @@ public:
                             form()->mapTo(toolkit_.window(), offThePads));
     }
 
+    void releaseOutsideTheWindow(Button button) override {
+        QTest::mouseRelease(screenWindow(), qtButton(button), {}, QPoint(-10, -10));
+    }
+
     void doubleClick(PadIndex pad) override {
         QTest::mouseDClick(screenWindow(), Qt::LeftButton, {}, centreOf(pad));
     }
@@ -173,6 +177,10 @@ public:
     int formsInWindow() override {
         return static_cast<int>(
             toolkit_.window()->findChildren<FormWindow*>(Qt::FindDirectChildrenOnly).size());
+    }
+
+    int padsInWindow() override {
+        return static_cast<int>(toolkit_.window()->findChildren<Pad*>().size());
     }
 
 private:

@@ -103,6 +103,9 @@ EM_JS(int, driver_window_identity, (), {
 EM_JS(int, driver_forms, (), {
     return document.querySelectorAll('#zintu-client > .form').length;
 });
+EM_JS(int, driver_pads, (), {
+    return document.querySelectorAll('#zintu-client > .form > .pad').length;
+});
 // clang-format on
 
 namespace zintu::testing {
@@ -165,6 +168,9 @@ public:
         const Point client = corner("#zintu-client");
         input("up", {client.x + offThePadsX, client.y + offThePadsY}, button);
     }
+
+    // The page's corner: the window's caption, or the page around it.
+    void releaseOutsideTheWindow(Button button) override { input("up", {1, 1}, button); }
 
     void doubleClick(PadIndex pad) override { input("double", padCentre(pad), Button::left); }
 
@@ -233,6 +239,8 @@ public:
     }
 
     int formsInWindow() override { return driver_forms(); }
+
+    int padsInWindow() override { return driver_pads(); }
 
 private:
     void input(const char* action, Point at, Button button) {

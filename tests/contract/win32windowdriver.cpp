@@ -137,6 +137,12 @@ public:
         sendMouse(upFlag(button));
     }
 
+    // On the window's frame, above and left of its client area.
+    void releaseOutsideTheWindow(Button button) override {
+        pointAt(toolkit_.window(), POINT{-4, -4});
+        sendMouse(upFlag(button));
+    }
+
     void doubleClick(PadIndex pad) override {
         pointAt(padWindow(pad), centreOf(padWindow(pad)));
         for (int click = 0; click < 2; ++click) {
@@ -260,6 +266,18 @@ public:
             forms += hasClass(child, L"ZintuForm");
         }
         return forms;
+    }
+
+    int padsInWindow() override {
+        int pads = 0;
+        EnumChildWindows(
+            toolkit_.window(),
+            [](HWND child, LPARAM count) -> BOOL {
+                *reinterpret_cast<int*>(count) += hasClass(child, L"ZintuPad");
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&pads));
+        return pads;
     }
 
 private:

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "boxanswerer.h"
@@ -267,6 +268,85 @@ TEST(WindowEnd, illegalCallInAHandlerShowsTheErrorBoxAloneAndEndsWithTheFailureS
     EXPECT_FALSE(answerer.boxes()[0].ownedByGameWindow);
     EXPECT_EQ(host.exitStatus(), Host::failureStatus);
     EXPECT_FALSE(driver->windowShown());
+}
+
+// Builds the grid at every load. The first time a pad raises `from`, it unloads the form and
+// loads it again from inside that pad's own handler, as a level-up does, then opens `box` if it
+// has one, as the level that ends the game does.
+class ReloadFromAPad : public FormEvents {
+public:
+    enum class From { mouseDown, click };
+
+    ReloadFromAPad(Runtime& runtime, From from, std::string box = {})
+        : runtime_(runtime), from_(from), box_(std::move(box)) {}
+
+    void Form_Load() override { loadcolors(runtime_); }
+    void LightUp_Timer() override {}
+    void Press_MouseDown(PadIndex) override { reloadFrom(From::mouseDown); }
+    void Press_MouseUp(PadIndex) override {}
+    void Press_Click(PadIndex) override { reloadFrom(From::click); }
+
+private:
+    void reloadFrom(From from) {
+        if (from != from_ || reloaded_) {
+            return;
+        }
+        reloaded_ = true;
+        runtime_.unloadForm();
+        runtime_.showForm();
+        if (!box_.empty()) {
+            runtime_.msgBox(box_);
+        }
+    }
+
+    Runtime& runtime_;
+    From from_;
+    std::string box_;
+    bool reloaded_ = false;
+};
+
+// A box's own loop runs while the handler that opened it is still on the stack, and with it the
+// unloaded form's pad that raised the event.
+TEST(WindowReload, formUnloadedInItsPadsHandlerOutlivesABoxOpenedThereAndGoesOnceItReturns) {
+    const auto driver = testing::makeWindowDriver();
+    Host host(driver->toolkit());
+    ReloadFromAPad game(host, ReloadFromAPad::From::click, "Level 100! Master!");
+    BoxAnswerer answerer(*driver);
+    std::pair<int, int> formsAndPadsUnderTheBox;
+    answerer.setOnOpen([&](const SeenBox&) {
+        formsAndPadsUnderTheBox = {driver->formsInWindow(), driver->padsInWindow()};
+    });
+    host.start(game);
+    ASSERT_TRUE(driver->settle());
+
+    click(*driver, 0);
+
+    ASSERT_TRUE(driver->runUntil([&] { return answerer.answered() == 1 && !host.messageOpen(); },
+                                 playbackTimeoutMs));
+    EXPECT_EQ(formsAndPadsUnderTheBox, std::make_pair(2, 2 * design::padCount));
+    EXPECT_TRUE(driver->runUntil(
+        [&] { return driver->formsInWindow() == 1 && driver->padsInWindow() == design::padCount; },
+        playbackTimeoutMs));
+}
+
+// The pad holding a press goes with its form; the release then finds no pad, nor the window.
+// The pointer must not stay pressed on the pad that is gone.
+TEST(WindowReload, padThatGoesMidPressLeavesTheNextPressTakenWhereverTheFirstWasReleased) {
+    const auto driver = testing::makeWindowDriver();
+    Host host(driver->toolkit());
+    ReloadFromAPad reloading(host, ReloadFromAPad::From::mouseDown);
+    RecordingGame recorder(host, &reloading);
+    host.start(recorder);
+    ASSERT_TRUE(driver->settle());
+
+    driver->press(1, Button::left);
+    ASSERT_TRUE(driver->runUntil([&] { return driver->formsInWindow() == 1; }, playbackTimeoutMs));
+    driver->releaseOutsideTheWindow(Button::left);
+    click(*driver, 2);
+
+    const Events expected{"load", "down 1", "load", "down 2", "up 2", "click 2"};
+    driver->runUntil([&] { return recorder.events() == expected; }, playbackTimeoutMs);
+    EXPECT_EQ(recorder.events(), expected);
 }
 
 // Pads on a form whose grid is built and enabled, with nothing else running.

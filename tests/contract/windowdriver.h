@@ -55,6 +55,8 @@ public:
     virtual void release(PadIndex pad, Button button) = 0;
     // Over the window's background, off every pad.
     virtual void releaseOffThePads(Button button) = 0;
+    // Outside the window's client area altogether.
+    virtual void releaseOutsideTheWindow(Button button) = 0;
     // Two left clicks, as quick as a double-click.
     virtual void doubleClick(PadIndex pad) = 0;
     // Assistive technology's action on the pad.
@@ -81,6 +83,8 @@ public:
     virtual std::uintptr_t windowIdentity() = 0;
     // Forms that stand in the window, shown or not, until they are destroyed.
     virtual int formsInWindow() = 0;
+    // Pads on those forms, likewise.
+    virtual int padsInWindow() = 0;
 };
 
 // The driver of the toolkit this test program is built for.

@@ -23,15 +23,18 @@ void QtToolkit::open(ToolkitEvents& events) {
     window_->installEventFilter(this);
 }
 
-std::unique_ptr<ToolkitForm> QtToolkit::buildForm() {
-    auto form = std::make_unique<FormWindow>(window_.get(), *events_);
+// Owned by the game window, its Qt parent, alone.
+ToolkitForm& QtToolkit::buildForm() {
+    auto* form = new FormWindow(window_.get(), *events_);
     form->move(window_->formOrigin());
-    latest_ = form.get();
-    return form;
+    latest_ = form;
+    return *form;
 }
 
-void QtToolkit::destroyLater(std::unique_ptr<ToolkitForm> form) {
-    static_cast<FormWindow*>(form.release())->deleteLater();
+// Qt deletes it once control is back in the loop that was running here, never in a box's loop
+// started after: so never under the handler that unloaded it.
+void QtToolkit::destroyLater(ToolkitForm& form) {
+    static_cast<FormWindow&>(form).deleteLater();
 }
 
 void QtToolkit::setWindowShown(bool shown) {

@@ -21,8 +21,8 @@ public:
     ~QtToolkit() override;
 
     void open(ToolkitEvents& events) override;
-    std::unique_ptr<ToolkitForm> buildForm() override;
-    void destroyLater(std::unique_ptr<ToolkitForm> form) override;
+    ToolkitForm& buildForm() override;
+    void destroyLater(ToolkitForm& form) override;
     void setWindowShown(bool shown) override;
     void runMessageBox(const std::string& text, bool overWindow) override;
     void runEventLoop() override;

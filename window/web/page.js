@@ -113,7 +113,7 @@ mergeInto(LibraryManager.library, {
         return;
       }
       zintuPage.presses.delete(event.pointerId);
-      // A cancelled press was taken away: a release off the pad.
+      // A cancelled press, or one whose capture was lost, was taken away: a release off the pad.
       zintuPage.post(zintuPage.EVENT.up, pad.zintuForm, pad.zintuIndex,
         event.button === zintuPage.LEFT,
         event.type === 'pointerup' && zintuPage.inside(pad, event));
@@ -140,6 +140,8 @@ mergeInto(LibraryManager.library, {
       client.addEventListener('pointermove', zintuPage.pointerMove);
       client.addEventListener('pointerup', zintuPage.pointerUp);
       client.addEventListener('pointercancel', zintuPage.pointerUp);
+      // Taken away by the browser, for whatever reason, with the press still held.
+      client.addEventListener('lostpointercapture', zintuPage.pointerUp);
       client.addEventListener('click', zintuPage.click);
       for (const kind of ['mousedown', 'contextmenu', 'dragstart', 'selectstart', 'dblclick',
         'keydown']) {
@@ -301,6 +303,12 @@ mergeInto(LibraryManager.library, {
   zintu_destroy_form: function (id) {
     zintuPage.forms.get(id).element.remove();
     zintuPage.forms.delete(id);
+    // A press held on one of its pads would wait for a release that no pad of it can take.
+    zintuPage.presses.forEach(function (pad, pointer) {
+      if (pad.zintuForm === id) {
+        zintuPage.presses.delete(pointer);
+      }
+    });
   },
 
   zintu_load_pad__deps: ['$zintuPage'],

@@ -2,6 +2,7 @@
 
 #include <emscripten.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -65,15 +66,12 @@ void WebToolkit::open(ToolkitEvents& events) {
     labelFont_ = labelFont();
 }
 
-std::unique_ptr<ToolkitForm> WebToolkit::buildForm() {
-    auto form = std::make_unique<WebForm>(*this, *events_, labelFont_);
-    forms_[form->id()] = form.get();
-    return form;
+ToolkitForm& WebToolkit::buildForm() {
+    return forms_.add(std::make_unique<WebForm>(*this, *events_, labelFont_));
 }
 
-void WebToolkit::destroyLater(std::unique_ptr<ToolkitForm> form) {
-    forms_.erase(static_cast<WebForm&>(*form).id());
-    unloaded_.push_back(std::move(form));
+void WebToolkit::destroyLater(ToolkitForm& form) {
+    forms_.unload(form);
 }
 
 void WebToolkit::setWindowShown(bool shown) {
@@ -107,7 +105,7 @@ bool WebToolkit::runUntil(const std::function<bool()>& done, double timeoutMs) {
         // Only the outermost loop: a box opened by an unloaded form's own handler runs
         // while that handler is still on the stack.
         if (loops_ == 1) {
-            unloaded_.clear();
+            forms_.destroyUnloaded();
         }
         held = done();
     }
@@ -149,11 +147,14 @@ void WebToolkit::deliver(const page::Event& event) {
         rescale();
         return;
     }
-    const auto found = forms_.find(event.form);
-    if (found == forms_.end()) {
+    const auto& loaded = forms_.loaded();
+    const auto found = std::find_if(loaded.begin(), loaded.end(), [&event](const auto& form) {
+        return form->id() == event.form;
+    });
+    if (found == loaded.end()) {
         return;
     }
-    const WebForm& form = *found->second;
+    const WebForm& form = **found;
     const auto pad = static_cast<PadIndex>(event.pad);
     const MouseButton button = event.left != 0 ? MouseButton::left : MouseButton::other;
     switch (kind) {
@@ -196,8 +197,8 @@ void WebToolkit::rescale() {
     dpi_ = static_cast<int>(std::lround(design::designDpi * zintu_pixel_ratio()));
     zintu_size_client(design::toPixels(design::clientWidth, dpi_),
                       design::toPixels(design::clientHeight, dpi_));
-    for (const auto& entry : forms_) {
-        entry.second->relayout();
+    for (const auto& form : forms_.loaded()) {
+        form->relayout();
     }
 }
 

@@ -2,17 +2,15 @@
 
 #include <functional>
 #include <map>
-#include <memory>
 #include <string>
-#include <vector>
 
 #include "beatschedule.h"
 #include "design.h"
+#include "formshelf.h"
 #include "toolkit.h"
+#include "webform.h"
 
 namespace zintu {
-
-class WebForm;
 
 namespace page {
 struct Event;
@@ -27,8 +25,8 @@ public:
     ~WebToolkit() override;
 
     void open(ToolkitEvents& events) override;
-    std::unique_ptr<ToolkitForm> buildForm() override;
-    void destroyLater(std::unique_ptr<ToolkitForm> form) override;
+    ToolkitForm& buildForm() override;
+    void destroyLater(ToolkitForm& form) override;
     void setWindowShown(bool shown) override;
     void runMessageBox(const std::string& text, bool overWindow) override;
     void runEventLoop() override;
@@ -60,12 +58,12 @@ private:
 
     ToolkitEvents* events_ = nullptr;
     std::string labelFont_;
-    std::map<int, WebForm*> forms_;
-    std::vector<std::unique_ptr<ToolkitForm>> unloaded_;
     std::map<int, Timer> timers_;
     int nextTimer_ = 0;
     int loops_ = 0;
     int dpi_ = design::designDpi;
+    // Declared last, so destroyed first: a form stops its timer as it goes.
+    FormShelf<WebForm> forms_;
     bool boxOpen_ = false;
     bool quitting_ = false;
 };

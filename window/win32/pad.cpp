@@ -43,6 +43,9 @@ Pad::Pad(PadIndex index, HWND form, ToolkitEvents& events, const ToolkitForm& ow
 }
 
 Pad::~Pad() {
+    // Its form is out of the game by now, and the host may be gone: losing the capture as the
+    // window goes must not report a release.
+    heldButtons_ = 0;
     if (accessible_) {
         accessible_->detach();
         accessible_->Release();

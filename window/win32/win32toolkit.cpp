@@ -12,7 +12,7 @@ namespace zintu {
 namespace {
 
 constexpr wchar_t className[] = L"ZintuWindow";
-// Posted by an unload: the unloaded form's pad is still in its own handler.
+// Posted once the last handler has returned: the unloaded form's pad may have been raising it.
 constexpr UINT destroyUnloadedMessage = WM_APP;
 // While the window is moved or its menu is open, in Windows' own loops: the playback timer's
 // ticks are let in by this one.
@@ -26,7 +26,7 @@ constexpr DWORD windowStyle =
 Win32Toolkit::Win32Toolkit() = default;
 
 Win32Toolkit::~Win32Toolkit() {
-    unloaded_.clear();
+    forms_ = {};
     if (window_) {
         DestroyWindow(window_);
     }
@@ -55,18 +55,14 @@ void Win32Toolkit::open(ToolkitEvents& events) {
                          work.top + (work.bottom - work.top - size.cy) / 2});
 }
 
-std::unique_ptr<ToolkitForm> Win32Toolkit::buildForm() {
-    auto form = std::make_unique<Form>(window_, GetDpiForWindow(window_), *events_);
-    latest_ = form.get();
-    return form;
+ToolkitForm& Win32Toolkit::buildForm() {
+    ToolkitEvents& reports = *this;
+    return forms_.add(std::make_unique<Form>(window_, GetDpiForWindow(window_), reports));
 }
 
-void Win32Toolkit::destroyLater(std::unique_ptr<ToolkitForm> form) {
-    if (form.get() == latest_) {
-        latest_ = nullptr;
-    }
-    unloaded_.push_back(std::move(form));
-    PostMessageW(window_, destroyUnloadedMessage, 0, 0);
+void Win32Toolkit::destroyLater(ToolkitForm& form) {
+    forms_.unload(form);
+    destroyUnloadedOnceNoHandlerRuns();
 }
 
 void Win32Toolkit::setWindowShown(bool shown) {
@@ -111,6 +107,49 @@ void Win32Toolkit::quit(int status) {
     PostQuitMessage(status);
 }
 
+Win32Toolkit::Handling::Handling(Win32Toolkit& toolkit) : toolkit_(toolkit) {
+    ++toolkit_.handlersRunning_;
+}
+
+Win32Toolkit::Handling::~Handling() {
+    --toolkit_.handlersRunning_;
+    toolkit_.destroyUnloadedOnceNoHandlerRuns();
+}
+
+void Win32Toolkit::tick(const ToolkitForm& form) {
+    const Handling handling(*this);
+    events_->tick(form);
+}
+
+void Win32Toolkit::padDown(const ToolkitForm& form, PadIndex pad, MouseButton button) {
+    const Handling handling(*this);
+    events_->padDown(form, pad, button);
+}
+
+void Win32Toolkit::padUp(const ToolkitForm& form, PadIndex pad, MouseButton button, bool overPad) {
+    const Handling handling(*this);
+    events_->padUp(form, pad, button, overPad);
+}
+
+void Win32Toolkit::padPressed(const ToolkitForm& form, PadIndex pad) {
+    const Handling handling(*this);
+    events_->padPressed(form, pad);
+}
+
+bool Win32Toolkit::closeRequested() {
+    const Handling handling(*this);
+    return events_->closeRequested();
+}
+
+// Not destroyed here and now: the handler that just returned is still in its control's window
+// procedure. Nor on a message posted at the unload: MessageBoxW's own loop, run by a box that
+// same handler opens, would deliver it while the handler is still running.
+void Win32Toolkit::destroyUnloadedOnceNoHandlerRuns() {
+    if (handlersRunning_ == 0 && forms_.anyUnloaded()) {
+        PostMessageW(window_, destroyUnloadedMessage, 0, 0);
+    }
+}
+
 SIZE Win32Toolkit::outsideSize(int dpi) {
     const SIZE inside = Form::size(dpi);
     RECT outside{0, 0, inside.cx, inside.cy};
@@ -142,15 +181,15 @@ LRESULT Win32Toolkit::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
         case WM_CLOSE:
             // Whether the window goes is the host's to say: it hides it when the program ends.
             if (events_) {
-                events_->closeRequested();
+                closeRequested();
             }
             return 0;
         case WM_DPICHANGED: {
             const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
             const int dpi = HIWORD(wParam);
             fitWindow(dpi, POINT{suggested.left, suggested.top});
-            if (latest_) {
-                latest_->layout(dpi);
+            for (const auto& form : forms_.loaded()) {
+                form->layout(dpi);
             }
             return 0;
         }
@@ -169,7 +208,10 @@ LRESULT Win32Toolkit::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
             }
             break;
         case destroyUnloadedMessage:
-            unloaded_.clear();
+            // A handler that began since the message was posted posts it again as it returns.
+            if (handlersRunning_ == 0) {
+                forms_.destroyUnloaded();
+            }
             return 0;
         case WM_NCDESTROY:
             window_ = nullptr;
