@@ -15,12 +15,15 @@ target_include_directories(window_tests PRIVATE . contract)
 target_link_libraries(window_tests PRIVATE zintu_webwindow gtest)
 # The game's own list of what may be on the stack while the page waits, and the test program
 # around it: a function the game's list misses traps here, at the assertion ASSERTIONS adds,
-# on every path the suite takes to a box.
+# on every path the suite takes to a box. Linked unoptimised, so that nothing the game's page
+# might inline away hides from the list, and with the functions' names, which a trap then shows.
 file(READ ${zintu_suspending_functions} suspending)
 set(test_suspending ${CMAKE_CURRENT_BINARY_DIR}/suspending-with-tests.txt)
-file(WRITE ${test_suspending} "${suspending}*testing::*\n")
-target_link_options(window_tests PRIVATE "-sASYNCIFY_ONLY=@${test_suspending}" -sASSERTIONS)
-set_property(TARGET window_tests APPEND PROPERTY LINK_DEPENDS ${zintu_suspending_functions})
+file(WRITE ${test_suspending} "${suspending}*testing::*\nRUN_ALL_TESTS()\n")
+target_link_options(window_tests PRIVATE "-sASYNCIFY_ONLY=@${test_suspending}" -sASSERTIONS -O0
+    --profiling-funcs)
+set_property(TARGET window_tests APPEND PROPERTY LINK_DEPENDS ${test_suspending})
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${zintu_suspending_functions})
 set(window_tests_page ${CMAKE_CURRENT_BINARY_DIR}/window_tests.html)
 zintu_web_page(window_tests ${window_tests_page})
 add_custom_target(window_tests_page ALL DEPENDS ${window_tests_page})

@@ -19,7 +19,7 @@ try {
   let finish;
   const finished = new Promise((resolve) => { finish = resolve; });
   page.on('pageerror', (error) => {
-    console.error(`page error: ${error.message}`);
+    console.error(`page error: ${error.message}\n${error.stack}`);
     finish(1);
   });
   await page.exposeFunction('zintuTestsDone', (result) => finish(result));
