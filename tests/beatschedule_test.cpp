@@ -29,11 +29,17 @@ TEST(BeatSchedule, tickWhoseTimeHasPassedIsSkippedNotDeliveredInABurst) {
     EXPECT_EQ(beat.due(), 5 * interval);
 }
 
-TEST(BeatSchedule, restartCountsFromTheNewStart) {
+// A timer switched off far into one round and on again for the next keeps nothing of the old
+// grid: neither its start nor how many ticks it had counted.
+TEST(BeatSchedule, restartAfterManyTicksPutsTheFirstTickOneIntervalOnAndKeepsTheNewGrid) {
     BeatSchedule beat = startedAt(0);
-    beat.advance(interval);
-    beat.start(1234, interval);
-    EXPECT_EQ(beat.due(), 1234 + interval);
+    for (int tick = 0; tick < 12; ++tick) {
+        beat.advance(beat.due());
+    }
+    beat.start(4321, interval);
+    EXPECT_EQ(beat.due(), 4321 + interval);
+    beat.advance(beat.due() + 7);
+    EXPECT_EQ(beat.due(), 4321 + 2 * interval);
 }
 
 }  // namespace

@@ -9,8 +9,6 @@ add_library(zintu_headless STATIC headlessruntime.cpp)
 target_include_directories(zintu_headless PUBLIC .)
 target_link_libraries(zintu_headless PUBLIC zintu_game gtest)
 
-add_executable(game_tests beatschedule_test.cpp game_load_test.cpp game_play_test.cpp
-    game_random_input_test.cpp
-    host_test.cpp recordinggame.cpp)
+add_executable(game_tests ${game_test_sources})
 target_link_libraries(game_tests PRIVATE zintu_headless gtest_main)
 add_test(NAME game_tests COMMAND game_tests)

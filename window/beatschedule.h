@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cassert>
 
 namespace zintu {
 
@@ -10,7 +11,9 @@ namespace zintu {
 // in a burst.
 class BeatSchedule {
 public:
+    // `interval` must be above zero.
     void start(long long now, long long interval) {
+        assert(interval > 0);
         started_ = now;
         interval_ = interval;
         next_ = 1;

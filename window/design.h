@@ -13,9 +13,13 @@ inline constexpr int twipsPerInch = 1440;
 // The design's own resolution: 15 twips a pixel.
 inline constexpr int designDpi = 96;
 
-// Rounds to the nearest pixel, halves up.
+// Rounds to the nearest pixel, halves up, for negative positions too: the floor of the pixel
+// count plus a half. Wide enough for any int count at any resolution.
 constexpr int toPixels(int twips, int dpi = designDpi) {
-    return (2 * twips * dpi + twipsPerInch) / (2 * twipsPerInch);
+    const long long doubledPlusOne = 2LL * twips * dpi + twipsPerInch;
+    const long long divisor = 2LL * twipsPerInch;
+    const long long towardZero = doubledPlusOne / divisor;
+    return static_cast<int>(doubledPlusOne % divisor < 0 ? towardZero - 1 : towardZero);
 }
 
 struct TwipRect {
