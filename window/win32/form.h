@@ -25,7 +25,6 @@ public:
 
     HWND hwnd() const { return hwnd_; }
     HWND score() const { return score_; }
-    LightUpTimer& lightUp() { return *lightUp_; }
     // Null for a pad of the Press array that has not been created.
     Pad* pad(PadIndex index) const { return pads_.at(static_cast<std::size_t>(index)).get(); }
 

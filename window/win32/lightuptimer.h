@@ -27,7 +27,6 @@ public:
 
     void start();
     void stop();
-    bool active() const { return active_; }
 
     // Windows moves a window, and shows its menu, in loops of its own that wait unalertably:
     // these let the ticks due meanwhile in.

@@ -1,11 +1,13 @@
 #pragma once
 
-#include <oleacc.h>
 #include <windows.h>
 
 #include "design.h"
 #include "runtime.h"
 #include "toolkit.h"
+
+// Declared as oleacc.h declares it, which only the pad's own code needs whole.
+struct IAccessible;
 
 namespace zintu {
 

@@ -42,6 +42,9 @@ PadAccessible::PadAccessible(const Pad& pad, UINT pressMessage)
     : pad_(&pad), pressMessage_(pressMessage) {}
 
 HRESULT PadAccessible::QueryInterface(REFIID id, void** object) {
+    if (!object) {
+        return E_POINTER;
+    }
     if (id == IID_IUnknown || id == IID_IDispatch || id == IID_IAccessible) {
         *object = static_cast<IAccessible*>(this);
         AddRef();
