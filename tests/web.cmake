@@ -3,6 +3,8 @@
 # preset, told not to fetch() the .wasm: under node 18 and later emscripten's output would, and
 # node cannot fetch from disk. GoogleTest goes without threads, which the tests do not use.
 set(gtest_disable_pthreads ON)
+# Under node and in the browsers: the slow tier.
+set_property(DIRECTORY PROPERTY LABELS web)
 include(crossgametests.cmake)
 set_tests_properties(game_tests PROPERTIES TIMEOUT 120)
 

@@ -1,7 +1,8 @@
 # The Windows program's tests, run under Wine: the game logic headless, the real Win32 window,
 # the built exe, and the program played end to end.
 
-# Every test exe runs under Wine, on a private X server with a window manager.
+# Every test exe runs under Wine, on a private X server with a window manager: the slow tier.
+set_property(DIRECTORY PROPERTY LABELS wine)
 set(CMAKE_CROSSCOMPILING_EMULATOR /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/wine/run.py)
 set(wine_environment "WINEPREFIX=${CMAKE_CURRENT_BINARY_DIR}/wineprefix;WINEDEBUG=-all"
     "WINEDLLOVERRIDES=mscoree,mshtml=" "PYTHONPATH=${CMAKE_CURRENT_SOURCE_DIR}")
