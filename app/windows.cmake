@@ -44,7 +44,8 @@ endforeach()
 configure_file(${label_font_licence} Blankenburg-LICENSE.txt COPYONLY)
 
 set(ZINTU_ICON_FILE ${icon})
-set(ZINTU_MANIFEST_FILE ${PROJECT_SOURCE_DIR}/app/zintu.manifest)
+set(ZINTU_MANIFEST_FILE ${CMAKE_CURRENT_BINARY_DIR}/zintu.manifest)
+configure_file(app/zintu.manifest.in ${ZINTU_MANIFEST_FILE} @ONLY)
 configure_file(app/winresources.rc.in winresources.rc @ONLY)
 set_source_files_properties(${CMAKE_CURRENT_BINARY_DIR}/winresources.rc PROPERTIES
     OBJECT_DEPENDS "${icon};${ZINTU_MANIFEST_FILE};${ZINTU_LABEL_FONT_FILE}")

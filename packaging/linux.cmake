@@ -4,24 +4,32 @@ include(GNUInstallDirs)
 install(TARGETS zintu RUNTIME DESTINATION games)
 install(FILES packaging/zintu.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES packaging/zintu.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
-install(FILES packaging/io.zintu.Zintu.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+# The metainfo and the manual page give the version and its date; the Debian changelog is
+# written from CHANGELOG.md.
+set(packaging_dir ${CMAKE_CURRENT_BINARY_DIR}/packaging)
+set(ZINTU_METAINFO_FILE ${packaging_dir}/io.zintu.Zintu.metainfo.xml)
+configure_file(packaging/io.zintu.Zintu.metainfo.xml.in ${ZINTU_METAINFO_FILE} @ONLY)
+install(FILES ${ZINTU_METAINFO_FILE} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+configure_file(packaging/zintu.6.in ${packaging_dir}/zintu.6 @ONLY)
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+add_custom_command(OUTPUT ${packaging_dir}/changelog
+    COMMAND Python3::Interpreter ${PROJECT_SOURCE_DIR}/packaging/debian/changelog.py
+            ${ZINTU_CHANGELOG} ${packaging_dir}/changelog
+    DEPENDS ${PROJECT_SOURCE_DIR}/packaging/debian/changelog.py ${ZINTU_CHANGELOG})
 
 # The manual page and the changelog, compressed as Debian keeps them: most tightly, and without
 # a time stamp, so that the same sources make the same package.
 set(compressed)
-foreach(document zintu.6 debian/changelog)
-    get_filename_component(name ${document} NAME)
-    set(gzipped ${CMAKE_CURRENT_BINARY_DIR}/packaging/${name}.gz)
+foreach(document zintu.6 changelog)
+    set(gzipped ${packaging_dir}/${document}.gz)
     add_custom_command(OUTPUT ${gzipped}
-        COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/packaging
-        COMMAND gzip -9 -n -c ${PROJECT_SOURCE_DIR}/packaging/${document} > ${gzipped}
-        DEPENDS ${PROJECT_SOURCE_DIR}/packaging/${document})
+        COMMAND gzip -9 -n -c ${packaging_dir}/${document} > ${gzipped}
+        DEPENDS ${packaging_dir}/${document})
     list(APPEND compressed ${gzipped})
 endforeach()
 add_custom_target(compressed_documents ALL DEPENDS ${compressed})
-install(FILES ${CMAKE_CURRENT_BINARY_DIR}/packaging/zintu.6.gz
-    DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
-install(FILES ${CMAKE_CURRENT_BINARY_DIR}/packaging/changelog.gz packaging/debian/copyright
+install(FILES ${packaging_dir}/zintu.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+install(FILES ${packaging_dir}/changelog.gz packaging/debian/copyright
     DESTINATION ${CMAKE_INSTALL_DOCDIR})
 # Only for a lintian that has the check (Debian 13's): an older one refuses an override of a tag
 # it does not know.

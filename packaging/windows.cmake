@@ -1,8 +1,9 @@
 # zintu.exe packaged: a ZIP with the program, its README, its licence and the font's, and an
 # installer.
 configure_file(LICENSE LICENSE.txt COPYONLY)
+configure_file(packaging/windows/README.txt.in README.txt @ONLY)
 install(TARGETS zintu RUNTIME DESTINATION .)
-install(FILES packaging/windows/README.txt ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/README.txt ${CMAKE_CURRENT_BINARY_DIR}/LICENSE.txt
     ${CMAKE_CURRENT_BINARY_DIR}/Blankenburg-LICENSE.txt DESTINATION .)
 
 set(CPACK_GENERATOR ZIP NSIS)
@@ -17,8 +18,9 @@ set(CPACK_PACKAGE_EXECUTABLES zintu "Zintu!")
 set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
 set(CPACK_STRIP_FILES OFF)
 # A 64-bit installer into the 64-bit Program Files: Windows' 64-bit registry and folders, and
-# a program that runs where only 64-bit programs do.
-set(CPACK_NSIS_DEFINES "Target amd64-unicode")
+# a program that runs where only 64-bit programs do. It stores no file's date: CPack writes one
+# of the files it packs anew at every run, and the same sources must make the same installer.
+set(CPACK_NSIS_DEFINES "Target amd64-unicode\nSetDateSave off")
 set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 set(CPACK_NSIS_PACKAGE_NAME "Zintu!")
 set(CPACK_NSIS_DISPLAY_NAME "Zintu!")

@@ -34,7 +34,8 @@ set_tests_properties(win32_window_tests PROPERTIES FIXTURES_REQUIRED wine
 
 # The built exe: version fields, imports and resources.
 add_test(NAME windows_exe_is_self_contained
-    COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/windows_exe_test.py $<TARGET_FILE:zintu>)
+    COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/windows_exe_test.py $<TARGET_FILE:zintu>
+            ${PROJECT_VERSION})
 set_tests_properties(windows_exe_is_self_contained PROPERTIES
     ENVIRONMENT PYTHONPATH=${CMAKE_CURRENT_SOURCE_DIR})
 
@@ -48,6 +49,6 @@ set_tests_properties(end_to_end_wine PROPERTIES FIXTURES_REQUIRED wine
 # The ZIP and the installer, built, installed, started and uninstalled under Wine.
 add_test(NAME windows_installer_installs_runs_and_uninstalls
     COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/windows_install_test.py
-            ${PROJECT_BINARY_DIR})
+            ${PROJECT_BINARY_DIR} ${PROJECT_VERSION})
 set_tests_properties(windows_installer_installs_runs_and_uninstalls PROPERTIES
     FIXTURES_REQUIRED wine ENVIRONMENT "${wine_environment}" TIMEOUT 300)

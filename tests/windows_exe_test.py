@@ -2,7 +2,7 @@
 """Reads the built zintu.exe itself: its version fields, the DLLs it imports, and the resources
 compiled into it (manifest, icon, the label's font).
 
-Usage: windows_exe_test.py PATH_TO_ZINTU_EXE
+Usage: windows_exe_test.py PATH_TO_ZINTU_EXE VERSION
 """
 
 import struct
@@ -16,8 +16,7 @@ from e2e.report import Checks, StepFailed
 # so no libstdc++, libgcc or winpthread DLL; and what only assistive technology uses (oleacc,
 # ole32, oleaut32) is loaded on its first request, never at start-up.
 IMPORTED_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "msvcrt.dll"}
-VERSION_FIELDS = {"FileVersion": "1.00", "ProductVersion": "1.00", "ProductName": "Zintu",
-                  "InternalName": "zintu", "OriginalFilename": "zintu.exe"}
+FIXED_FIELDS = {"ProductName": "Zintu", "InternalName": "zintu", "OriginalFilename": "zintu.exe"}
 RT_ICON, RT_RCDATA, RT_GROUP_ICON, RT_MANIFEST = 3, 10, 14, 24
 GUI_SUBSYSTEM = 2
 
@@ -42,13 +41,13 @@ def icon_width(image):
 
 def main():
     try:
-        read_back(pefile.PE(sys.argv[1]))
+        read_back(pefile.PE(sys.argv[1]), sys.argv[2])
     except StepFailed as failure:
         return check.summary(failure)
     return check.summary()
 
 
-def read_back(exe):
+def read_back(exe, version):
     check("a 64-bit Windows GUI program",
           exe.FILE_HEADER.Machine == pefile.MACHINE_TYPE["IMAGE_FILE_MACHINE_AMD64"]
           and exe.OPTIONAL_HEADER.Subsystem == GUI_SUBSYSTEM)
@@ -61,10 +60,12 @@ def read_back(exe):
     for info in exe.FileInfo[0]:
         for table in getattr(info, "StringTable", []):
             strings.update({key.decode(): value.decode() for key, value in table.entries.items()})
-    check(f"version strings {strings}", strings == VERSION_FIELDS)
+    check(f"version strings {strings}",
+          strings == {"FileVersion": version, "ProductVersion": version, **FIXED_FIELDS})
+    major, minor = (int(part) for part in version.split("."))
     fixed = exe.VS_FIXEDFILEINFO[0]
-    check("file and product version numbers 1.0",
-          (fixed.FileVersionMS, fixed.ProductVersionMS) == (1 << 16, 1 << 16))
+    check(f"file and product version numbers {major}.{minor}",
+          (fixed.FileVersionMS, fixed.ProductVersionMS) == ((major << 16) | minor,) * 2)
 
     manifest = b"".join(data for _, data in resources(exe, RT_MANIFEST))
     check("manifest: per-monitor (v2) resolution awareness",

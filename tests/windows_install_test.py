@@ -3,7 +3,7 @@
 silently under Wine, checks its files, Start-menu entry and uninstall entry, starts the
 installed game until its window shows, uninstalls it silently and checks nothing is left.
 
-Usage: windows_install_test.py BUILD_DIR      ($WINEPREFIX names the Wine prefix)
+Usage: windows_install_test.py BUILD_DIR VERSION      ($WINEPREFIX names the Wine prefix)
 """
 
 import os
@@ -16,7 +16,6 @@ from e2e.desktop import Desktop
 from e2e.player import Game
 from e2e.report import Checks, StepFailed
 
-NAME = "zintu-1.00-win64"
 INSTALLED = ["zintu.exe", "README.txt", "LICENSE.txt", "Blankenburg-LICENSE.txt"]
 UNINSTALL_KEY = r"HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Zintu"
 INSTALL_DIR = r"C:\Program Files\Zintu"
@@ -51,15 +50,17 @@ def uninstall_entry(desktop):
 
 def main():
     build_dir = os.path.abspath(sys.argv[1])
+    version = sys.argv[2]
+    name = f"zintu-{version}-win64"
     subprocess.run(["cpack", "-G", "ZIP;NSIS"], cwd=build_dir, check=True,
                    stdout=subprocess.DEVNULL)
-    with zipfile.ZipFile(os.path.join(build_dir, NAME + ".zip")) as archive:
+    with zipfile.ZipFile(os.path.join(build_dir, name + ".zip")) as archive:
         listed = sorted(archive.namelist())
-    check(f"the ZIP holds {listed}", listed == sorted(f"{NAME}/{name}" for name in INSTALLED))
+    check(f"the ZIP holds {listed}", listed == sorted(f"{name}/{file}" for file in INSTALLED))
 
     desktop = Desktop("openbox", wine=True)
     try:
-        installer = os.path.join(build_dir, NAME + "-setup.exe")
+        installer = os.path.join(build_dir, name + "-setup.exe")
         check("the installer runs silently",
               wine(installer, "/S", desktop=desktop).returncode == 0)
         program_dir = on_drive_c("Program Files", "Zintu")
@@ -73,7 +74,7 @@ def main():
         check("a Start-menu entry starts the installed zintu.exe", target)
         entry = uninstall_entry(desktop)
         check(f"an uninstall entry: {entry}", entry is not None
-              and entry.get("DisplayVersion") == "1.00" and entry.get("Publisher") == "Zintu"
+              and entry.get("DisplayVersion") == version and entry.get("Publisher") == "Zintu"
               and entry.get("DisplayIcon") == INSTALL_DIR + r"\zintu.exe")
 
         game = Game(["wine", INSTALL_DIR + r"\zintu.exe"], desktop)
