@@ -1,9 +1,10 @@
 # The program over the Win32 API: one zintu.exe, statically linked, so that it needs nothing
 # but Windows' own DLLs.
 enable_language(RC)
-# Unused code and data left out, and no symbols: the program stays small.
+# Unused code and data left out, and no symbols: the program stays small. No link time in its
+# header, so that the same sources make the same program.
 add_compile_options(-ffunction-sections -fdata-sections)
-add_link_options(-static -Wl,--gc-sections -s)
+add_link_options(-static -Wl,--gc-sections -s -Wl,--no-insert-timestamp)
 add_subdirectory(window/win32)
 
 # The icon, drawn from the desktop icon at build time.

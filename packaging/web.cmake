@@ -11,8 +11,7 @@ add_custom_command(OUTPUT ${web_zip}
     COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/LICENSE ${zip_dir}/LICENSE.txt
     COMMAND ${CMAKE_COMMAND} -E copy /usr/share/doc/fonts-blankenburg/copyright
             ${zip_dir}/Blankenburg-LICENSE.txt
-    COMMAND ${CMAKE_COMMAND} -E chdir ${zip_dir} ${CMAKE_COMMAND} -E tar cf ${web_zip}
-            --format=zip zintu.html app README.txt LICENSE.txt Blankenburg-LICENSE.txt
+    COMMAND ${PYTHON3} ${PROJECT_SOURCE_DIR}/packaging/web/zipfolder.py ${web_zip} ${zip_dir}
     DEPENDS ${page} ${web_app}/index.html ${PROJECT_SOURCE_DIR}/packaging/web/README.txt
-            ${PROJECT_SOURCE_DIR}/LICENSE)
+            ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/packaging/web/zipfolder.py)
 add_custom_target(zintu ALL DEPENDS ${page} ${web_zip})
