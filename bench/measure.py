@@ -5,7 +5,8 @@ against its target.
 Each platform has a probe: the Linux program and zintu.exe under Wine are measured from outside
 on a private Xvfb server (bench/desktop_probe.py), the web page in headless browsers
 (bench/web_probe.mjs). The harness prints every figure against its target, says which are met,
-and writes all of it as JSON, from which bench/readme_tables.py writes the README's tables.
+and writes all of it as JSON, from which bench/performance_tables.py writes the tables of
+docs/performance.md.
 
 Usage: measure.py [--linux GAME REFERENCE] [--windows GAME.exe REFERENCE.exe]
                   [--web PAGE.html LABEL-FONT.woff2] [--runs N] [--startup-runs N]

@@ -12,7 +12,7 @@ import pefile
 
 from e2e.report import Checks, StepFailed
 
-# Exactly these of Windows' own DLLs, as the README promises: nothing else installed is needed,
+# Exactly these of Windows' own DLLs, as docs/windows.md promises: nothing else installed is needed,
 # so no libstdc++, libgcc or winpthread DLL; and what only assistive technology uses (oleacc,
 # ole32, oleaut32) is loaded on its first request, never at start-up.
 IMPORTED_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "msvcrt.dll"}

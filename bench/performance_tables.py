@@ -1,8 +1,8 @@
 #!/usr/bin/python3
-"""Writes the benchmark's figures into the README: each platform's table goes between its
-markers, <!-- bench NAME --> and <!-- /bench -->, replacing what stood there.
+"""Writes the benchmark's figures into docs/performance.md: each platform's table goes between
+its markers, <!-- bench NAME --> and <!-- /bench -->, replacing what stood there.
 
-Usage: readme_tables.py RESULTS.json README.md
+Usage: performance_tables.py RESULTS.json docs/performance.md
 """
 
 import json
@@ -30,19 +30,19 @@ def table(platform, entry):
 
 
 def main():
-    results_path, readme_path = sys.argv[1:]
+    results_path, page_path = sys.argv[1:]
     with open(results_path) as results:
         report = json.load(results)
-    with open(readme_path) as readme:
-        text = readme.read()
+    with open(page_path) as page:
+        text = page.read()
     for platform, entry in report.items():
         marker = re.compile(rf"(<!-- bench {platform} -->\n)(?:.*?\n)??(<!-- /bench -->)", re.S)
         if not marker.search(text):
-            sys.exit(f"{readme_path} has no place for the {platform} table")
+            sys.exit(f"{page_path} has no place for the {platform} table")
         text = marker.sub(lambda found: found.group(1) + table(platform, entry) + "\n"
                           + found.group(2), text, count=1)
-    with open(readme_path, "w") as readme:
-        readme.write(text)
+    with open(page_path, "w") as page:
+        page.write(text)
 
 
 if __name__ == "__main__":
