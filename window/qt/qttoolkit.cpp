@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <utility>
 
 #include "accessibility.h"
 #include "formwindow.h"
@@ -15,7 +16,7 @@ QtToolkit::QtToolkit() = default;
 QtToolkit::~QtToolkit() = default;
 
 void QtToolkit::open(ToolkitEvents& events) {
-    events_ = &events;
+    reports_.emplace(events, [this] { destroyUnloadedOnceNoHandlerRuns(); });
     // The program ends when the host says so, never because a window went away.
     QApplication::setQuitOnLastWindowClosed(false);
     installAccessibility();
@@ -25,16 +26,17 @@ void QtToolkit::open(ToolkitEvents& events) {
 
 // Owned by the game window, its Qt parent, alone.
 ToolkitForm& QtToolkit::buildForm() {
-    auto* form = new FormWindow(window_.get(), *events_);
+    auto* form = new FormWindow(window_.get(), *reports_);
     form->move(window_->formOrigin());
     latest_ = form;
     return *form;
 }
 
-// Qt deletes it once control is back in the loop that was running here, never in a box's loop
-// started after: so never under the handler that unloaded it.
+// Not through deleteLater: when no loop runs as the form is unloaded, Qt 6.8 deletes it in the
+// loop of the box that the same handler opens next.
 void QtToolkit::destroyLater(ToolkitForm& form) {
-    static_cast<FormWindow&>(form).deleteLater();
+    unloaded_.emplace_back(&static_cast<FormWindow&>(form));
+    destroyUnloadedOnceNoHandlerRuns();
 }
 
 void QtToolkit::setWindowShown(bool shown) {
@@ -56,7 +58,7 @@ void QtToolkit::runMessageBox(const std::string& text, bool overWindow) {
 void QtToolkit::runEventLoop() {
     QApplication::exec();
     // The level that ends the game unloads a form just before the end; delete it too.
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    destroyUnloaded();
 }
 
 void QtToolkit::quit(int status) {
@@ -66,12 +68,29 @@ void QtToolkit::quit(int status) {
 bool QtToolkit::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Close && watched == window_.get()) {
         // Whether the window goes is the host's to say: it hides it when the program ends.
-        if (!events_->closeRequested()) {
+        if (!reports_->closeRequested()) {
             event->ignore();
         }
         return true;
     }
     return QObject::eventFilter(watched, event);
+}
+
+// Queued, not now: the handler that just returned is still in its pad's own event.
+void QtToolkit::destroyUnloadedOnceNoHandlerRuns() {
+    if (!reports_->handling() && !unloaded_.empty()) {
+        QMetaObject::invokeMethod(this, &QtToolkit::destroyUnloaded, Qt::QueuedConnection);
+    }
+}
+
+// A handler that began since the call was queued queues it again as it returns.
+void QtToolkit::destroyUnloaded() {
+    if (reports_->handling()) {
+        return;
+    }
+    for (const QPointer<FormWindow>& form : std::exchange(unloaded_, {})) {
+        delete form.data();
+    }
 }
 
 }  // namespace zintu

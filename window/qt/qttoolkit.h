@@ -3,7 +3,10 @@
 #include <QObject>
 #include <QPointer>
 #include <memory>
+#include <optional>
+#include <vector>
 
+#include "countedevents.h"
 #include "formwindow.h"
 #include "toolkit.h"
 
@@ -37,9 +40,14 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    ToolkitEvents* events_ = nullptr;
+    void destroyUnloadedOnceNoHandlerRuns();
+    void destroyUnloaded();
+
+    // Every report of the controls, on its way to the host.
+    std::optional<CountedEvents> reports_;
     std::unique_ptr<GameWindow> window_;
     QPointer<FormWindow> latest_;
+    std::vector<QPointer<FormWindow>> unloaded_;
 };
 
 }  // namespace zintu

@@ -33,7 +33,7 @@ Win32Toolkit::~Win32Toolkit() {
 }
 
 void Win32Toolkit::open(ToolkitEvents& events) {
-    events_ = &events;
+    reports_.emplace(events, [this] { destroyUnloadedOnceNoHandlerRuns(); });
     HINSTANCE instance = GetModuleHandleW(nullptr);
     // Erased in the form's colour, so that nothing else can show between two forms.
     registerWindowClass(
@@ -56,8 +56,7 @@ void Win32Toolkit::open(ToolkitEvents& events) {
 }
 
 ToolkitForm& Win32Toolkit::buildForm() {
-    ToolkitEvents& reports = *this;
-    return forms_.add(std::make_unique<Form>(window_, GetDpiForWindow(window_), reports));
+    return forms_.add(std::make_unique<Form>(window_, GetDpiForWindow(window_), *reports_));
 }
 
 void Win32Toolkit::destroyLater(ToolkitForm& form) {
@@ -107,45 +106,11 @@ void Win32Toolkit::quit(int status) {
     PostQuitMessage(status);
 }
 
-Win32Toolkit::Handling::Handling(Win32Toolkit& toolkit) : toolkit_(toolkit) {
-    ++toolkit_.handlersRunning_;
-}
-
-Win32Toolkit::Handling::~Handling() {
-    --toolkit_.handlersRunning_;
-    toolkit_.destroyUnloadedOnceNoHandlerRuns();
-}
-
-void Win32Toolkit::tick(const ToolkitForm& form) {
-    const Handling handling(*this);
-    events_->tick(form);
-}
-
-void Win32Toolkit::padDown(const ToolkitForm& form, PadIndex pad, MouseButton button) {
-    const Handling handling(*this);
-    events_->padDown(form, pad, button);
-}
-
-void Win32Toolkit::padUp(const ToolkitForm& form, PadIndex pad, MouseButton button, bool overPad) {
-    const Handling handling(*this);
-    events_->padUp(form, pad, button, overPad);
-}
-
-void Win32Toolkit::padPressed(const ToolkitForm& form, PadIndex pad) {
-    const Handling handling(*this);
-    events_->padPressed(form, pad);
-}
-
-bool Win32Toolkit::closeRequested() {
-    const Handling handling(*this);
-    return events_->closeRequested();
-}
-
 // Not destroyed here and now: the handler that just returned is still in its control's window
 // procedure. Nor on a message posted at the unload: MessageBoxW's own loop, run by a box that
 // same handler opens, would deliver it while the handler is still running.
 void Win32Toolkit::destroyUnloadedOnceNoHandlerRuns() {
-    if (handlersRunning_ == 0 && forms_.anyUnloaded()) {
+    if (!reports_->handling() && forms_.anyUnloaded()) {
         PostMessageW(window_, destroyUnloadedMessage, 0, 0);
     }
 }
@@ -180,8 +145,8 @@ LRESULT Win32Toolkit::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
             break;
         case WM_CLOSE:
             // Whether the window goes is the host's to say: it hides it when the program ends.
-            if (events_) {
-                closeRequested();
+            if (reports_) {
+                reports_->closeRequested();
             }
             return 0;
         case WM_DPICHANGED: {
@@ -209,7 +174,7 @@ LRESULT Win32Toolkit::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
             break;
         case destroyUnloadedMessage:
             // A handler that began since the message was posted posts it again as it returns.
-            if (handlersRunning_ == 0) {
+            if (!reports_->handling()) {
                 forms_.destroyUnloaded();
             }
             return 0;
