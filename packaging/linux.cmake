@@ -52,4 +52,14 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-blankenburg, qt6-wayland")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Four coloured pads light up one after another; click them back in the same
  order. Every level the pattern grows by one, up to level 100.")
+# A cross-build's package is for its sysroot's architecture. dpkg-shlibdeps finds the libraries
+# the game links in the sysroot, and asks the sysroot's dpkg database which package holds each.
+if(ZINTU_SYSROOT)
+    file(STRINGS ${ZINTU_SYSROOT}/var/lib/dpkg/arch CPACK_DEBIAN_PACKAGE_ARCHITECTURE LIMIT_COUNT 1)
+    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS
+        ${ZINTU_SYSROOT}/lib/${CMAKE_LIBRARY_ARCHITECTURE}
+        ${ZINTU_SYSROOT}/usr/lib/${CMAKE_LIBRARY_ARCHITECTURE})
+    set(CPACK_ZINTU_DPKG_ADMINDIR ${ZINTU_SYSROOT}/var/lib/dpkg)
+    set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/packaging/debian/sysroot.cmake)
+endif()
 include(CPack)
