@@ -7,10 +7,18 @@
 # installed game and removes it again, checking that nothing is left. Where Zintu is installed
 # already, or nobody asked, it checks the package unpacked into a folder of its own instead, and
 # runs the game from there. It says which it did.
-# Usage: package_test.sh BUILD_DIR VERSION
+#
+# A package cross-built against a sysroot is installed with dpkg into a throwaway root whose
+# database lists the sysroot's packages, which checks that its dependencies are met there, and
+# its game runs from there under the emulator. Nothing of it reaches the tester's dpkg.
+# Usage: package_test.sh BUILD_DIR VERSION [SYSROOT EMULATOR...]
 set -euo pipefail
 build_dir=$1
 version=$2
+sysroot=${3:-}
+emulator=("${@:4}")
+architecture=$(dpkg --print-architecture)
+[ -z "$sysroot" ] || architecture=$(head -n 1 "$sysroot/var/lib/dpkg/arch")
 
 step() { echo "package: $*"; }
 fail() { echo "package: FAILED: $*"; exit 1; }
@@ -19,7 +27,7 @@ cd "$build_dir"
 rm -f zintu_*.deb
 cpack -G DEB >/dev/null
 package=$(ls zintu_*.deb)
-[ "$package" = "zintu_${version}_$(dpkg --print-architecture).deb" ] || fail "package named $package"
+[ "$package" = "zintu_${version}_$architecture.deb" ] || fail "package named $package"
 step "built $package"
 
 # Root is where CI builds; lintian's warning about it says nothing of the package.
@@ -30,24 +38,41 @@ step "lintian finds no error and no warning"
 as_root=()
 [ "$(id -u)" -eq 0 ] || as_root=(sudo -n)
 install=false
-if [ "${ZINTU_PACKAGE_TEST_INSTALL:-}" = 1 ]; then
+if [ -n "$sysroot" ]; then
+    install=throwaway
+elif [ "${ZINTU_PACKAGE_TEST_INSTALL:-}" = 1 ]; then
     if dpkg-query -W -f='${Status}' zintu 2>/dev/null | grep -q 'install ok installed'; then
         step "Zintu is installed on this machine: left as it is, the package checked unpacked"
     elif [ ${#as_root[@]} -eq 0 ] || sudo -n true 2>/dev/null; then
-        install=true
+        install=apt
     else
         step "installing needs root or password-less sudo: the package checked unpacked"
     fi
 fi
 
-if $install; then
+if [ $install = throwaway ]; then
+    root=$(mktemp -d)
+    trap 'rm -rf "$root"' EXIT
+    database=$root/var/lib/dpkg
+    mkdir -p "$database/info" "$database/updates" "$database/triggers"
+    cp "$sysroot/var/lib/dpkg/status" "$sysroot/var/lib/dpkg/arch" "$database/"
+    # The sysroot's packages are listed as installed; their files are the sysroot's, not here.
+    sed -n 's/^Package: //p' "$database/status" | while read -r name; do
+        touch "$database/info/$name.list"
+    done
+    dpkg_here=(dpkg --root="$root")
+    [ "$(id -u)" -eq 0 ] || dpkg_here+=(--force-not-root)
+    "${dpkg_here[@]}" --install "$package" >/dev/null
+    step "installed with dpkg into a throwaway $architecture root; nothing installed here"
+    installed=(dpkg-query --root="$root")
+    remove() { "${dpkg_here[@]}" --purge zintu; }
+elif [ $install = apt ]; then
     root=
-    cleanup() { "${as_root[@]}" apt-get remove --purge -y zintu >/dev/null 2>&1 || true; }
-    trap cleanup EXIT
+    remove() { "${as_root[@]}" apt-get remove --purge -y zintu; }
+    trap 'remove >/dev/null 2>&1 || true' EXIT
     "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y "./$package" >/dev/null
     step "installed with apt-get"
-    listed=$(dpkg -L zintu)
-    control() { dpkg-query -W -f="\${$1}" zintu; }
+    installed=(dpkg-query)
 else
     root=$(mktemp -d)
     trap 'rm -rf "$root"' EXIT
@@ -55,6 +80,10 @@ else
     step "unpacked into a folder of its own; nothing installed"
     listed=$(dpkg-deb -c "$package" | awk '{print $6}' | sed 's|^\./|/|; s|/$||')
     control() { dpkg-deb -f "$package" "$1"; }
+fi
+if [ $install != false ]; then
+    listed=$("${installed[@]}" -L zintu)
+    control() { "${installed[@]}" -W -f="\${$1}" zintu; }
 fi
 
 for file in /usr/games/zintu /usr/share/applications/zintu.desktop \
@@ -83,22 +112,22 @@ grep -q qt6-wayland <<<"$recommends" || fail "does not recommend the Wayland pla
 step "recommends: $recommends"
 
 xvfb-run -a sh -c '
-    "$1" & game=$!
+    "$@" & game=$!
     for _ in $(seq 300); do
         xwininfo -root -tree | grep -q "\"Zintu!\"" && { kill $game; exit 0; }
         sleep 0.1
     done
-    kill $game; exit 1' sh "$root/usr/games/zintu" || fail "$root/usr/games/zintu opened no window"
+    kill $game; exit 1' sh "${emulator[@]}" "$root/usr/games/zintu" || fail "$root/usr/games/zintu opened no window"
 step "$root/usr/games/zintu opens its window"
 
-if $install; then
-    "${as_root[@]}" apt-get remove --purge -y zintu >/dev/null
-    trap - EXIT
-    if dpkg-query -W -f='${Status}' zintu 2>/dev/null | grep -q installed; then
+if [ $install != false ]; then
+    remove >/dev/null
+    [ $install = throwaway ] || trap - EXIT
+    if "${installed[@]}" -W -f='${Status}' zintu 2>/dev/null | grep -q installed; then
         fail "still installed after removal"
     fi
     for file in $listed; do
-        [ -d "$file" ] || [ ! -e "$file" ] || fail "$file left behind"
+        [ -d "$root$file" ] || [ ! -e "$root$file" ] || fail "$root$file left behind"
     done
     step "removed cleanly"
     echo "9 passed, 0 failed"
