@@ -104,7 +104,9 @@ zcat "$root/usr/share/man/man6/zintu.6.gz" | grep -q "\"Zintu $version\"" ||
 step "the copyright gives the MIT licence; the manual page, version $version and no options"
 
 depends=$(control Depends)
-grep -q libqt6widgets6 <<<"$depends" || fail "no computed Qt dependency in: $depends"
+for library in libc6 libstdc++6 libqt6widgets6; do
+    grep -q "$library" <<<"$depends" || fail "no computed $library dependency in: $depends"
+done
 step "depends on: $depends"
 
 recommends=$(control Recommends)
