@@ -4,6 +4,8 @@
 //
 // Every frame the page paints, the colours it paints at the watched points are recorded with the
 // frame's time: a look between two requests may come late on a busy machine, a frame never does.
+import { readFileSync } from 'node:fs';
+import { createRequire } from 'node:module';
 import { setPriority } from 'node:os';
 import { createInterface } from 'node:readline';
 
@@ -43,6 +45,11 @@ function recordPressedChanges() {
 }
 
 const buttons = { 1: 'left', 2: 'middle', 3: 'right' };
+
+const axeSource = readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'),
+  'utf8');
+// The WCAG rules axe-core knows, and its best practices, which its default run leaves to chance.
+const axeTags = ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa', 'wcag22aa', 'best-practice'];
 
 class Session {
   // `priority`: the browser's, lower than the player's own where the player raised its.
@@ -153,6 +160,15 @@ class Session {
     const { installabilityErrors } = await session.send('Page.getInstallabilityErrors');
     await session.detach();
     return installabilityErrors.map((error) => error.errorId);
+  }
+
+  // What axe-core finds on the page as it stands: each rule broken, with how many elements break it.
+  async accessibilityViolations() {
+    await this.page.evaluate(axeSource);
+    return this.page.evaluate(async (tags) => {
+      const { violations } = await window.axe.run(document, { runOnly: { type: 'tag', values: tags } });
+      return violations.map((violation) => `${violation.id} (${violation.nodes.length})`);
+    }, axeTags);
   }
 
   log() {
