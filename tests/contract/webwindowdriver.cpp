@@ -226,7 +226,7 @@ public:
 
     bool windowShown() override { return driver_window_shown(); }
 
-    std::string windowCaption() override { return pageText("#zintu-window .caption span", 0); }
+    std::string windowCaption() override { return pageText("#zintu-window h1", 0); }
 
     std::pair<int, int> clientSize() override {
         return {driver_edge("#zintu-client", 2), driver_edge("#zintu-client", 3)};

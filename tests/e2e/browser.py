@@ -104,6 +104,11 @@ class BrowserGame(Hands):
     def evaluate(self, script):
         return self.bridge("evaluate", script=script)
 
+    def reload(self):
+        """The page loaded again: a new document, whose frames nobody watches yet."""
+        self.bridge("reload")
+        self.watched = None
+
     # Windows
 
     def game_window(self, step):

@@ -17,6 +17,7 @@ Usage: play_e2e.py [--desktop bare|openbox|wayland|gnome|kde] [--scenarios all|l
 """
 
 import argparse
+import contextlib
 import functools
 import http.server
 import os
@@ -35,6 +36,12 @@ from e2e.desktop import Desktop, GnomeShell
 from e2e.player import Game, normalised
 from e2e.priority import raise_the_players
 from e2e.report import TIMEOUT, Checks, StepFailed
+
+# The app's service worker as the build seals it, for the new builds the update scenarios make.
+WEB_SOURCES = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "window", "web")
+SERVICE_WORKER = os.path.join(WEB_SOURCES, "sw.js")
+sys.path.append(WEB_SOURCES)
+import sealpage  # noqa: E402
 
 # Level 99 plays for a minute.
 PLAYBACK_TIMEOUT = 90.0
@@ -392,6 +399,21 @@ def stray_pixels(game, window, square, allowed):
         for i in range(1, side - 1) for m in middles for x, y in ((i, m), (m, i)))
 
 
+def axe_finds_nothing(game):
+    """axe-core's WCAG rules and best practices, over the first box and then over the window on
+    the player's turn. The page's own rules, such as its one main landmark, are checked only
+    while no modal box is open."""
+    def nothing_found(moment):
+        found = game.bridge("accessibilityViolations")
+        check(f"axe-core finds nothing over {moment} ({', '.join(found) or 'nothing'})",
+              not found)
+    game.game_window("axe-core")
+    box = game.read_box("axe-core: the first box")[0]
+    nothing_found("a box")
+    game.answer_box("axe-core: the first box", box)
+    nothing_found("the game window")
+
+
 def without_java_script(game):
     line = game.evaluate("document.querySelector('noscript').textContent.trim()")
     shown = game.evaluate("document.body.innerText.trim()")
@@ -404,14 +426,26 @@ class Served:
 
     def __init__(self, folder):
         self.folder, self.port, self.server = folder, 0, None
+        self.requested = []
         self.start()
 
     def start(self):
+        requested = self.requested
+
         class Quiet(http.server.SimpleHTTPRequestHandler):
+            def do_GET(self):
+                requested.append(self.path)
+                super().do_GET()
+
             def log_message(self, *arguments):
                 pass
+        class Host(http.server.ThreadingHTTPServer):
+            def handle_error(self, request, client_address):
+                # A browser drops the requests it no longer needs, as a failed install does.
+                if not isinstance(sys.exc_info()[1], ConnectionError):
+                    super().handle_error(request, client_address)
         handler = functools.partial(Quiet, directory=self.folder)
-        self.server = http.server.ThreadingHTTPServer(("127.0.0.1", self.port), handler)
+        self.server = Host(("127.0.0.1", self.port), handler)
         self.port = self.server.server_address[1]
         threading.Thread(target=self.server.serve_forever, daemon=True).start()
 
@@ -465,48 +499,105 @@ def cache_version(folder):
         return re.search(r"'(zintu-[0-9a-f]+)'", worker.read()).group(1)
 
 
-def installed_and_offline(page):
-    """The app's folder, served: Chromium can install it; after one visit it plays a round with
-    the server stopped; and a new build replaces the kept one on the next visit."""
-    step = "the web app"
-    with tempfile.TemporaryDirectory() as folder:
-        shutil.copytree(app_folder(page), folder, dirs_exist_ok=True)
-        served = Served(folder)
+@contextlib.contextmanager
+def two_versions(page):
+    """Two builds of the app, the first served from 127.0.0.1 and open in Chromium, installed."""
+    with tempfile.TemporaryDirectory() as top:
+        first, second, host = (os.path.join(top, name) for name in ("first", "second", "host"))
+        shutil.copytree(app_folder(page), first)
+        shutil.copytree(first, second)
+        new_build(second)
+        shutil.copytree(first, host)
+        served = Served(host)
         game = BrowserGame("chromium", served.url())
         try:
-            errors = game.bridge("installabilityErrors")
-            check(f"{step}: Chromium can install it (errors: {errors or 'none'})", not errors)
-            kept = kept_for_offline(game)
-            check(f"{step}: its files are kept for offline play, in {kept}",
-                  kept == [cache_version(folder)])
-            served.stop()
-            game.bridge("reload")
-            plays_a_round(game, step + " offline")
-            new_build(folder)
-            served.start()
-            game.bridge("reload")
-            game.wait_for(step + " (the new build kept)",
-                          lambda: kept_for_offline(game) == [cache_version(folder)])
-            game.bridge("reload")
-            check(f"{step}: the next visit shows the new build",
-                  game.evaluate("document.body.innerHTML.includes('a new build')"))
+            installs(game, "the first version", first)
+            yield game, served, first, second
         finally:
             game.stop()
             served.stop()
 
 
 def new_build(folder):
-    """What a new build changes: the page, and with it the service worker's version."""
+    """A new build: its page changed, and its service worker sealed again by the build's code."""
     index = os.path.join(folder, "index.html")
     with open(index, encoding="utf-8") as f:
         html = f.read()
     with open(index, "w", encoding="utf-8") as f:
         f.write(html.replace("</body>", "<!-- a new build -->\n</body>"))
-    worker, version = os.path.join(folder, "sw.js"), cache_version(folder)
-    with open(worker, encoding="utf-8") as f:
-        code = f.read()
-    with open(worker, "w", encoding="utf-8") as f:
-        f.write(code.replace(version, version + "0"))
+    sealpage.write_worker(folder, SERVICE_WORKER)
+
+
+def shows_new_build(game):
+    return game.evaluate("document.documentElement.innerHTML.includes('a new build')")
+
+
+def deploy(build, host, only=None):
+    """The build's files copied onto the host with their own dates, as a deploy copies them."""
+    for name in only or os.listdir(build):
+        shutil.copy2(os.path.join(build, name), host)
+
+
+def installs(game, step, build):
+    game.wait_for(f"{step} installed", lambda: kept_for_offline(game) == [cache_version(build)])
+
+
+def shown_then_played_offline(game, served, step, new):
+    """The next load shows the installed build, which plays a round with the host stopped."""
+    game.reload()
+    check(f"{step}: the next load shows the {'new' if new else 'first'} build",
+          shows_new_build(game) == new)
+    served.stop()
+    game.reload()
+    plays_a_round(game, step + ", offline")
+    served.start()
+
+
+def update_installs_on_the_next_visit(page):
+    step = "an update"
+    with two_versions(page) as (game, served, first, second):
+        errors = game.bridge("installabilityErrors")
+        check(f"{step}: Chromium can install the app (errors: {errors or 'none'})", not errors)
+        shown_then_played_offline(game, served, "the first version", new=False)
+        deploy(second, served.folder)
+        game.reload()
+        installs(game, step, second)
+        shown_then_played_offline(game, served, step, new=True)
+
+
+def half_deploy_keeps_the_version_before(page):
+    """The new service worker on the host before the files it keeps: its install fails whole."""
+    step = "a half deploy"
+    with two_versions(page) as (game, served, first, second):
+        deploy(second, served.folder, only=["sw.js"])
+        served.requested.clear()
+        game.reload()
+        # Only the new worker asks the host for the app's files; the page has them kept.
+        game.wait_for(f"{step}: the new version's install begun",
+                      lambda: any(path != "/sw.js" for path in served.requested))
+        game.wait_for(f"{step}: the new version's install ended", lambda: game.evaluate(
+            "navigator.serviceWorker.getRegistration()"
+            ".then((r) => !r.installing && !r.waiting)"))
+        kept = kept_for_offline(game)
+        check(f"{step}: only the first version is kept ({kept})", kept == [cache_version(first)])
+        shown_then_played_offline(game, served, step, new=False)
+        deploy(second, served.folder)
+        game.reload()
+        installs(game, step + " completed", second)
+        shown_then_played_offline(game, served, step + " completed", new=True)
+
+
+def rollback_installs_like_any_version(page):
+    """The first build deployed again over the second, with its older dates."""
+    step = "a rollback"
+    with two_versions(page) as (game, served, first, second):
+        deploy(second, served.folder)
+        game.reload()
+        installs(game, "the second version", second)
+        deploy(first, served.folder)
+        game.reload()
+        installs(game, step, first)
+        shown_then_played_offline(game, served, step, new=False)
 
 
 def served_app_plays(browser, page):
@@ -537,12 +628,15 @@ def run_browser_scenarios(browser, page, levels):
                      close_tab_at(during_playback), close_tab_at(during_players_turn),
                      close_tab_at(over_message_box), ended_page_goes_quiet):
         in_a_game(start, checked(scenario))
+    in_a_game(start, checked(axe_finds_nothing, "axe-core"))
     sharp_at_any_scale(browser, page)
     in_a_game(functools.partial(BrowserGame, browser, page, java_script=False),
               without_java_script)
     from_a_web_host(browser, page)
     if browser == "chromium":
-        installed_and_offline(page)
+        update_installs_on_the_next_visit(page)
+        half_deploy_keeps_the_version_before(page)
+        rollback_installs_like_any_version(page)
     else:
         served_app_plays(browser, page)
 

@@ -249,7 +249,7 @@ mergeInto(LibraryManager.library, {
     document.title = windowCaption;
     const frame = zintuPage.byId('zintu-window');
     frame.setAttribute('aria-label', windowCaption);
-    frame.querySelector('.caption span').textContent = windowCaption;
+    frame.querySelector('.caption h1').textContent = windowCaption;
     zintuPage.byId('zintu-box-caption').firstElementChild.textContent = UTF8ToString(boxCaption);
     const client = zintuPage.byId('zintu-client');
     client.style.backgroundColor = zintuPage.cssColour(background);
@@ -365,7 +365,7 @@ mergeInto(LibraryManager.library, {
   zintu_show_box: function (text, overWindow) {
     const box = zintuPage.byId('zintu-box');
     zintuPage.byId('zintu-box-text').textContent = UTF8ToString(text);
-    (overWindow ? zintuPage.byId('zintu-window') : document.body).appendChild(box);
+    (overWindow ? zintuPage.byId('zintu-window') : document.querySelector('main')).appendChild(box);
     box.showModal();
     zintuPage.boxShowing = true;
     box.querySelector('button').focus();

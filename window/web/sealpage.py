@@ -27,6 +27,18 @@ MASKABLE_SCALE = 0.72
 ICON_SIZES = (192, 512)
 # The favicon's pixels: a tab's 16 at twice the resolution.
 FAVICON_SIZE = 32
+# Where the browser refuses a service worker the game plays all the same. After each visit's
+# start the browser asks the host whether sw.js changed since the copy in its HTTP cache, by that
+# copy's date: a host that answers by date says "not modified" to a rollback, whose sw.js is
+# older than the copy, and the rollback would never install. Fetched past that copy at once, while
+# the browser waits a moment before its check, the copy is the host's sw.js whatever its date.
+REGISTER_WORKER = (
+    "if ('serviceWorker' in navigator) {"
+    " fetch('sw.js', { cache: 'reload' }).catch(function () {});"
+    " addEventListener('load', function () {"
+    " navigator.serviceWorker.register('sw.js').catch(function () {}); }); }")
+# The grey the game's window stands on: the page's, and the installed app's while it starts.
+PAGE_COLOUR = "#d9d9d9"
 
 
 def source_hashes(html, tag):
@@ -66,9 +78,7 @@ def sealed(html, app):
     if app:
         html = html.replace("@APP_HEAD@", '<link rel="manifest" href="manifest.webmanifest">')
         # Where the browser refuses a service worker the game plays all the same.
-        html = html.replace("@APP_SCRIPT@", "<script>if ('serviceWorker' in navigator) "
-                            "addEventListener('load', function () { navigator.serviceWorker"
-                            ".register('sw.js').catch(function () {}); });</script>")
+        html = html.replace("@APP_SCRIPT@", f"<script>{REGISTER_WORKER}</script>")
     else:
         html = html.replace("@APP_HEAD@\n", "").replace("@APP_SCRIPT@\n", "")
     own = " 'self'" if app else ""
@@ -122,16 +132,30 @@ def write_app(folder, html, svg, design, service_worker):
     write(os.path.join(folder, f"zintu-maskable-{size}.png"), png(maskable(svg, orange), size))
     icons.append({"src": f"zintu-maskable-{size}.png", "sizes": f"{size}x{size}",
                   "type": "image/png", "purpose": "maskable"})
-    manifest = {"name": name, "short_name": name, "description": DESCRIPTION,
+    # The id names the installed app whatever a later version's start page: its own folder.
+    manifest = {"id": "./", "name": name, "short_name": name, "description": DESCRIPTION,
                 "start_url": "./", "scope": "./", "display": "standalone",
-                "theme_color": orange, "background_color": orange, "icons": icons}
+                "theme_color": orange, "background_color": PAGE_COLOUR, "icons": icons}
     write(os.path.join(folder, "manifest.webmanifest"), json.dumps(manifest, indent=2) + "\n")
-    # The version names the cache: any change to any file gives the next visit a new one.
-    files = ["index.html", "manifest.webmanifest"] + [entry["src"] for entry in icons]
-    version = hashlib.sha256(b"".join(read(os.path.join(folder, file), "rb")
-                                      for file in files)).hexdigest()[:16]
+    write_worker(folder, service_worker)
+
+
+def write_worker(folder, service_worker):
+    """The service worker of the app in the folder, which keeps its page, its manifest and the
+    icons the manifest names. The version names the cache: any change to any file gives the next
+    visit a new one. Each file's digest goes with its request as subresource integrity, so that
+    a version installs only whole."""
+    with open(os.path.join(folder, "manifest.webmanifest"), encoding="utf-8") as f:
+        icons = [icon["src"] for icon in json.load(f)["icons"]]
+    files = ["index.html", "manifest.webmanifest"] + icons
+    contents = {file: read(os.path.join(folder, file), "rb") for file in files}
+    version = hashlib.sha256(b"".join(contents.values())).hexdigest()[:16]
+    digests = {file: "sha256-" + base64.b64encode(hashlib.sha256(content).digest()).decode()
+               for file, content in contents.items()}
+    # The folder's own address serves its index.
+    digests = {"./": digests["index.html"], **digests}
     worker = read(service_worker).replace("@VERSION@", version)
-    worker = worker.replace("@FILES@", json.dumps(["./"] + files))
+    worker = worker.replace("@FILES@", json.dumps(digests, indent=2))
     write(os.path.join(folder, "sw.js"), worker)
 
 
@@ -148,6 +172,7 @@ def main(template, script, wasm, font, icon, design, output, app_folder=None,
                         f"{program}</script>\n<script>{code}</script>")
     html = html.replace("@DESCRIPTION@", DESCRIPTION)
     html = html.replace("@THEME_COLOUR@", design_colour(design, "formBackColor"))
+    html = html.replace("@PAGE_COLOUR@", PAGE_COLOUR)
     html = html.replace("@LABEL_FONT@", base64.b64encode(read(font, "rb")).decode())
     # The program's icon inlined too: else the browser asks the host for a favicon. As a small
     # PNG: an SVG favicon costs the page a document of its own, built on its main thread.
