@@ -1,9 +1,6 @@
 // A browser for the end-to-end player: one headless Chromium or Firefox ESR page driven through
 // puppeteer-core, answering one JSON request a line on stdin with one JSON line on stdout. The
 // player asks for input and looks; the scenarios stay with it.
-//
-// Every frame the page paints, the colours it paints at the watched points are recorded with the
-// frame's time: a look between two requests may come late on a busy machine, a frame never does.
 import { readFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
 import { setPriority } from 'node:os';
@@ -12,37 +9,10 @@ import { createInterface } from 'node:readline';
 import { launch } from './browsers.mjs';
 import { decodePng } from './png.mjs';
 
-// Runs in the page before the frame is painted: what each watched point will show.
-function recordFrames(points) {
-  const shown = () => points.map(([x, y]) => {
-    const element = document.elementFromPoint(x, y);
-    return element ? getComputedStyle(element).backgroundColor : '';
-  });
-  window.zintuFrames = [];
-  let last = '';
-  const frame = (time) => {
-    const colours = shown();
-    if (colours.join() !== last) {
-      last = colours.join();
-      window.zintuFrames.push({ time, colours });
-    }
-    requestAnimationFrame(frame);
-  };
-  requestAnimationFrame(frame);
-}
-
-// Runs before the page's own scripts: every change of a button's pressed state, as assistive
-// technology hears it, in order. A screen reader's user hears each; a look at the tree between two
-// requests may come after a short one has ended.
-function recordPressedChanges() {
-  window.zintuPressed = [];
-  new MutationObserver((changes) => {
-    for (const { target } of changes) {
-      window.zintuPressed.push({ name: target.getAttribute('aria-label'),
-        pressed: target.getAttribute('aria-pressed') === 'true' });
-    }
-  }).observe(document, { subtree: true, attributeFilter: ['aria-pressed'] });
-}
+// Each recorder of recorders.js, called with its arguments inside the page.
+const recorders = readFileSync(new URL('recorders.js', import.meta.url), 'utf8');
+const recorder = (name, ...args) =>
+  `(() => { ${recorders}; ${name}(...${JSON.stringify(args)}); })()`;
 
 const buttons = { 1: 'left', 2: 'middle', 3: 'right' };
 
@@ -78,7 +48,7 @@ class Session {
       this.dialogs.push(dialog.type());
       dialog.dismiss();
     });
-    await this.page.evaluateOnNewDocument(recordPressedChanges);
+    await this.page.evaluateOnNewDocument(recorder('recordPressedChanges'));
     await this.page.goto(url);
   }
 
@@ -87,7 +57,7 @@ class Session {
   }
 
   watch({ points }) {
-    return this.page.evaluate(recordFrames, points);
+    return this.page.evaluate(recorder('recordFrames', points));
   }
 
   // The frames painted since the last call.
