@@ -41,7 +41,7 @@ endforeach()
 # The real zintu.html opened from disk and played as a person would, by the same player as the
 # desktop's, with real pointer, touch and key input and the pads followed frame by frame as the
 # page paints them: to level 10 in Chromium, reaching three ratings, and to level 6 in Firefox;
-# the closing moments, the scales, the page without JavaScript and served from a host, in both.
+# the closing moments, the scales, the page without JavaScript and served from a host, in each.
 # The web app's folder, served: installable and playing offline in Chromium, and replaced by a
 # new build on the next visit; playing a round in Firefox.
 set(page ${PROJECT_BINARY_DIR}/zintu.html)
@@ -49,10 +49,17 @@ set(player ${CMAKE_CURRENT_SOURCE_DIR}/e2e/play_e2e.py)
 add_test(NAME end_to_end_chromium
     COMMAND /usr/bin/python3 ${player} --browser chromium --levels 10 ${page})
 add_test(NAME end_to_end_firefox COMMAND /usr/bin/python3 ${player} --browser firefox ${page})
-# The screen reader's round through Chromium's accessibility tree, which puppeteer cannot read
-# over Firefox's WebDriver BiDi.
-add_test(NAME screen_reader_plays_a_round_chromium
-    COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/e2e/accessibility_e2e.py
-            --browser chromium ${page})
-set_tests_properties(end_to_end_chromium end_to_end_firefox screen_reader_plays_a_round_chromium
+# In WebKit to level 10, reaching three ratings, with every scenario WebKit's driver can take: the
+# scales are whole numbers only, and the installed app's updates are left to Chromium.
+add_test(NAME end_to_end_webkit
+    COMMAND /usr/bin/python3 ${player} --browser webkit --levels 10 ${page})
+# The screen reader's round through Chromium's accessibility tree, and through the role and name
+# WebKit computes for each element; puppeteer cannot read Firefox's over WebDriver BiDi.
+foreach(browser chromium webkit)
+    add_test(NAME screen_reader_plays_a_round_${browser}
+        COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/e2e/accessibility_e2e.py
+                --browser ${browser} ${page})
+endforeach()
+set_tests_properties(end_to_end_chromium end_to_end_firefox end_to_end_webkit
+    screen_reader_plays_a_round_chromium screen_reader_plays_a_round_webkit
     PROPERTIES TIMEOUT 300 ENVIRONMENT PYTHONPATH=${CMAKE_CURRENT_SOURCE_DIR})

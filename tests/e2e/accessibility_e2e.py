@@ -6,10 +6,10 @@ It finds the game's window and pads by role and name, follows playback by the pa
 (checked) state, reads every box and presses its OK, and plays the round, a wrong press
 included, by the pads' press actions. On the desktop the tree is AT-SPI's: the round turns the
 desktop's accessibility on as a screen reader does when it starts, inside its own D-Bus session
-(dbus-run-session). In Chromium it is the browser's accessibility tree of zintu.html.
+(dbus-run-session). In Chromium and WebKit it is the browser's accessibility tree of zintu.html.
 
 Usage: dbus-run-session -- accessibility_e2e.py PATH_TO_ZINTU
-       accessibility_e2e.py --browser chromium PAGE.html
+       accessibility_e2e.py --browser chromium|webkit PAGE.html
 """
 
 import argparse
@@ -146,13 +146,14 @@ class AtSpiReader:
 
 
 class BrowserTreeReader:
-    """Chromium's accessibility tree of the page, read whole at every look: the game is a
+    """The browser's accessibility tree of the page, read whole at every look: the game is a
     region, the pads buttons, the box an alert dialog. Playback is followed by the pads'
     pressed-state changes as they happen, since a look at the whole tree may take longer than a
-    pad is lit. Firefox's tree is not reachable over WebDriver BiDi."""
+    pad is lit. Chromium gives its tree; WebKit the role and name of each element, from which
+    the tree is built; Firefox's tree is not reachable over WebDriver BiDi."""
 
-    def __init__(self, page):
-        self.game = BrowserGame("chromium", page)
+    def __init__(self, page, browser):
+        self.game = BrowserGame(browser, page)
         self.lit = []
         self.pressed = set()
         self.tree = None
@@ -247,15 +248,19 @@ def play_a_round(reader):
 
 def main():
     parser = argparse.ArgumentParser()
-    parser.add_argument("--browser", choices=["chromium"])
+    parser.add_argument("--browser", choices=["chromium", "webkit"])
     parser.add_argument("program")
     options = parser.parse_args()
     program = os.path.abspath(options.program)
     reader = None
     raise_the_players()
     try:
-        reader = BrowserTreeReader(program) if options.browser else AtSpiReader(program)
+        reader = BrowserTreeReader(program, options.browser) if options.browser else \
+            AtSpiReader(program)
         play_a_round(reader)
+        if options.browser:
+            errors = reader.game.log()["errors"]
+            check(f"no error on the page ({'; '.join(errors) or 'none'})", not errors)
     except StepFailed as failure:
         return check.summary(failure)
     finally:

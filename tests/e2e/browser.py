@@ -1,6 +1,6 @@
-"""The page played in a headless browser: what the page paints, the browser's pointer, touch and
-keyboard input, and the box as it stands on the page. The browser is tests/web/bridge.mjs, which
-answers one request a line."""
+"""The page played in a browser: what the page paints, the browser's pointer, touch and keyboard
+input, and the box as it stands on the page. Chromium and Firefox are tests/web/bridge.mjs, which
+answers one request a line; WebKit is webkit.py, which answers the same requests."""
 
 import base64
 import json
@@ -72,6 +72,13 @@ class Bridge:
         self.process.wait()
 
 
+def bridge_to(browser):
+    if browser == "webkit":
+        from .webkit import WebKit
+        return WebKit()
+    return Bridge()
+
+
 def parse_css_colour(text):
     parts = text[text.find("(") + 1:text.find(")")].replace(",", " ").split()
     return tuple(int(float(part)) for part in parts[:3]) if len(parts) >= 3 else None
@@ -88,7 +95,7 @@ class BrowserGame(Hands):
     window_manager = None
 
     def __init__(self, browser, page, scale=1, java_script=True):
-        self.bridge = Bridge()
+        self.bridge = bridge_to(browser)
         self.url = page if page.startswith("http") else Path(page).resolve().as_uri()
         self.watched = None
         self.shown = None

@@ -9,11 +9,11 @@ On a desktop the program is seen and driven through a private X server: pixels, 
 boxes read by OCR. The desktop is a bare X server, the openbox window manager on it, or a
 Wayland desktop nested in it: weston, GNOME Shell or KDE's kwin; the program is the Linux
 binary or, under Wine, zintu.exe. In a browser the page is zintu.html, in headless Chromium or
-Firefox ESR: what it paints, the browser's input, the box as it stands on the page.
+Firefox ESR or in WebKit: what it paints, the browser's input, the box as it stands on the page.
 
 Usage: play_e2e.py [--desktop bare|openbox|wayland|gnome|kde] [--scenarios all|level-ups]
                    COMMAND...
-       play_e2e.py --browser chromium|firefox [--levels N] PAGE.html
+       play_e2e.py --browser chromium|firefox|webkit [--levels N] PAGE.html
 """
 
 import argparse
@@ -66,6 +66,9 @@ check = Checks()
 LOOK_BACK_S = 0.3
 # How long a page may take to lay itself out at its scale: a few frames.
 SETTLE_S = 0.5
+# Screen pixels to a CSS pixel. WebKitGTK takes only the whole numbers, as GTK scales a screen.
+FRACTIONAL_SCALES = (1.25, 1.5)
+WHOLE_SCALES = (2, 3)
 
 
 def expect_box(game, step, expected):
@@ -368,7 +371,7 @@ def sharp_at_any_scale(browser, page):
     same way."""
     allowed = PAD_COLOURS + [WHITE]
     square = FORM_SIZE[1]
-    for scale in (1.25, 1.5, 2, 3):
+    for scale in WHOLE_SCALES if browser == "webkit" else FRACTIONAL_SCALES + WHOLE_SCALES:
         game = BrowserGame(browser, page, scale=scale)
         try:
             # As the page settles: on a busy machine a screenshot came before the page's own
@@ -645,7 +648,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--desktop", choices=Desktop.KINDS, default="bare")
     parser.add_argument("--scenarios", choices=["all", "level-ups"], default="all")
-    parser.add_argument("--browser", choices=["chromium", "firefox"])
+    parser.add_argument("--browser", choices=["chromium", "firefox", "webkit"])
     parser.add_argument("--levels", type=int, default=6)
     parser.add_argument("command", nargs="+")
     options = parser.parse_args()
