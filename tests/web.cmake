@@ -8,9 +8,10 @@ set_property(DIRECTORY PROPERTY LABELS web)
 include(crossgametests.cmake)
 set_tests_properties(game_tests PROPERTIES TIMEOUT 120)
 
-# The real windows' contract on the real page, in headless Chromium and Firefox ESR: the suite
-# compiled to a page over the web toolkit, its driver's input and screen reads sent through the
-# browser's automation protocol by tests/web/pagetests.mjs.
+# The real windows' contract on the real page, in headless Chromium and Firefox ESR, and in WebKit:
+# the suite compiled to a page over the web toolkit, its driver's input and screen reads sent
+# through the browser's automation protocol by tests/web/pagetests.mjs, or over WebDriver by
+# tests/web/webkit_pagetests.py.
 add_executable(window_tests contract/boxanswerer.cpp contract/window_contract_test.cpp
     contract/webtestmain.cpp contract/webwindowdriver.cpp recordinggame.cpp)
 target_include_directories(window_tests PRIVATE . contract)
@@ -37,6 +38,12 @@ foreach(browser chromium firefox)
         COMMAND /usr/bin/node ${web_tests}/pagetests.mjs ${browser} ${window_tests_page})
     set_tests_properties(window_tests_${browser} PROPERTIES TIMEOUT 300)
 endforeach()
+# And in WebKit, over WebKitGTK's WebDriver, whose release of a right or middle button reaches
+# the page as the left button's while the button stays held: the one test of those buttons runs
+# in the other two browsers and on the desktops.
+add_test(NAME window_tests_webkit
+    COMMAND /usr/bin/python3 ${web_tests}/webkit_pagetests.py ${window_tests_page}
+            --gtest_filter=-WindowPads.everyButtonPressesAndReleasesButOnlyTheLeftClicks)
 
 # The real zintu.html opened from disk and played as a person would, by the same player as the
 # desktop's, with real pointer, touch and key input and the pads followed frame by frame as the
@@ -61,5 +68,5 @@ foreach(browser chromium webkit)
                 --browser ${browser} ${page})
 endforeach()
 set_tests_properties(end_to_end_chromium end_to_end_firefox end_to_end_webkit
-    screen_reader_plays_a_round_chromium screen_reader_plays_a_round_webkit
+    screen_reader_plays_a_round_chromium screen_reader_plays_a_round_webkit window_tests_webkit
     PROPERTIES TIMEOUT 300 ENVIRONMENT PYTHONPATH=${CMAKE_CURRENT_SOURCE_DIR})
