@@ -9,17 +9,15 @@ import { createInterface } from 'node:readline';
 import { launch } from './browsers.mjs';
 import { decodePng } from './png.mjs';
 
-// Each recorder of recorders.js, called with its arguments inside the page.
+// A function of recorders.js called with its arguments inside the page, for what it returns.
 const recorders = readFileSync(new URL('recorders.js', import.meta.url), 'utf8');
 const recorder = (name, ...args) =>
-  `(() => { ${recorders}; ${name}(...${JSON.stringify(args)}); })()`;
+  `(() => { ${recorders}; return ${name}(...${JSON.stringify(args)}); })()`;
 
 const buttons = { 1: 'left', 2: 'middle', 3: 'right' };
 
 const axeSource = readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'),
   'utf8');
-// The WCAG rules axe-core knows, and its best practices, which its default run leaves to chance.
-const axeTags = ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa', 'wcag22aa', 'best-practice'];
 
 class Session {
   // `priority`: the browser's, lower than the player's own where the player raised its.
@@ -132,13 +130,9 @@ class Session {
     return installabilityErrors.map((error) => error.errorId);
   }
 
-  // What axe-core finds on the page as it stands: each rule broken, with how many elements break it.
   async accessibilityViolations() {
     await this.page.evaluate(axeSource);
-    return this.page.evaluate(async (tags) => {
-      const { violations } = await window.axe.run(document, { runOnly: { type: 'tag', values: tags } });
-      return violations.map((violation) => `${violation.id} (${violation.nodes.length})`);
-    }, axeTags);
+    return this.page.evaluate(recorder('accessibilityViolations'));
   }
 
   log() {

@@ -1,5 +1,5 @@
-// What the tests record inside the page, in every browser: the same text, run by puppeteer and by
-// WebDriver, each of which has its own way to put it in the page.
+// What the tests record and read inside the page, in every browser: the same text, run by puppeteer
+// and by WebDriver, each of which has its own way to put it in the page.
 
 // Runs in the page before the frame is painted: what each watched point will show. A look between
 // two requests may come late on a busy machine; a frame never does.
@@ -44,4 +44,13 @@ function recordErrors() {
     `unhandled rejection: ${event.reason && event.reason.message || event.reason}`));
   document.addEventListener('securitypolicyviolation', (event) => window.zintuErrors.push(
     `blocked by the page's policy (${event.effectiveDirective}): ${event.blockedURI}`));
+}
+
+// What axe-core, already in the page, finds there as it stands: each rule broken, with how many
+// elements break it. Every WCAG rule axe-core knows, and its best practices, which its default run
+// leaves to chance.
+function accessibilityViolations() {
+  const tags = ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa', 'wcag22aa', 'best-practice'];
+  return window.axe.run(document, { runOnly: { type: 'tag', values: tags } }).then(
+    ({ violations }) => violations.map((violation) => `${violation.id} (${violation.nodes.length})`));
 }
